@@ -1,0 +1,34 @@
+// kolbran [--settings-dir DIR] [FILE]: the viewer. The rest of the command line is the file name.
+#include "core/AppState.h"
+#include "core/Fonts.h"
+#include "core/SettingsFolder.h"
+#include "core/ui/QtPrompter.h"
+#include "core/ui/WindowRegistry.h"
+#include "viewer/ui/LogFile.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kolbran"));
+    kolbran::InstallFontSubstitutions();
+
+    QStringList args = QApplication::arguments().mid(1);
+    const QString settingsDir = kolbran::TakeSettingsDirArgument(args);
+
+    kolbran::QtPrompter prompter;
+    kolbran::AppState state(prompter);
+    state.SettingsFolder =
+        kolbran::ChooseSettingsFolder(QApplication::applicationDirPath(), settingsDir);
+    kolbran::RegisterSearchWindows(state);
+    kolbran::RegisterBinaryWindows(state);
+    kolbran::RegisterSplitJoinWindows(state);
+    kolbran::RegisterBase64Windows(state);
+    kolbran::RegisterImagesWindows(state);
+
+    kolbran::LogFile window(state, args.join(u' '));
+    prompter.SetParent(&window);
+    window.show();
+    return app.exec();
+}

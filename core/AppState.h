@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/LineIndex.h"
+#include "core/OpenDocument.h"
+#include "core/Prompter.h"
+#include "core/ViewerSettings.h"
+
+#include <QString>
+
+#include <functional>
+#include <map>
+
+class QWidget;
+
+namespace kolbran {
+
+// Everything the program keeps process-wide. main() makes one; windows and operations
+// receive it by reference; each test makes its own.
+struct AppState {
+    explicit AppState(Prompter& prompter) : prompter(prompter) {}
+    AppState(const AppState&) = delete;
+    AppState& operator=(const AppState&) = delete;
+
+    Prompter& prompter;
+    ViewerSettings settings;
+    OpenDocument doc;
+    LineIndex index;
+
+    bool BusyFlag = false;
+    bool CancelRequested = false;
+    QString SearchString;
+    int SearchCompareMode = 1;  // 0 binary (case-sensitive), 1 text (case ignored)
+    QString TraceText;
+
+    // Hand-over values between the main window and its tools.
+    QString TargetFilePath;
+    int FileDialogMode = 0;
+    int DecodeMode = 0;
+    int LineRangeMode = 0;
+    int DumpActionCode = 0;
+    int HelpRequestIndex = 0;
+
+    // The folder of KOLBRAN.DAT and KOLBRAN.INI (the executable's folder, the per-user
+    // configuration folder, or --settings-dir).
+    QString SettingsFolder;
+
+    // Tool windows by the objectName of the menu item that opens them.
+    std::map<QString, std::function<void(QWidget* parent)>> WindowCommands;
+
+    // Hooks the main window sets so that tools can act on the viewer.
+    std::function<void(const QString& path)> OpenInViewer;  // open and show a file
+    std::function<void()> RefreshScreen;                    // redraw the current screen
+};
+
+}  // namespace kolbran

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+namespace kolbran {
+
+struct AppState;
+class NonInteractivePrompter;
+
+// What a kolbran-tool subcommand gets: the program state (settings already loaded),
+// the prompter that writes messages to standard error (--force answers its overwrite
+// questions with yes), and its own arguments (the subcommand name removed).
+struct ToolContext {
+    AppState& state;
+    NonInteractivePrompter& prompter;
+    QStringList args;
+};
+
+// Exit status: 0 success, 1 the operation refused or failed, 2 usage error.
+using ToolFunction = std::function<int(ToolContext&)>;
+
+struct ToolCommand {
+    QString name;
+    QString usage;    // "dump FILE [--bytes-per-line 16|32] …"
+    QString summary;  // one line for --help
+    ToolFunction run;
+};
+
+class ToolRegistry {
+public:
+    void Add(ToolCommand command) { commands_.push_back(std::move(command)); }
+    const ToolCommand* Find(const QString& name) const
+    {
+        for (const ToolCommand& c : commands_)
+            if (c.name == name)
+                return &c;
+        return nullptr;
+    }
+    const std::vector<ToolCommand>& Commands() const { return commands_; }
+
+private:
+    std::vector<ToolCommand> commands_;
+};
+
+// Text on standard output: UTF-8, line ends LF.
+void ToolPrint(const QString& text);
+// A message on standard error, UTF-8.
+void ToolPrintError(const QString& text);
+
+// Each module adds its subcommands (defined in that module's ToolCommands.cpp).
+void RegisterViewerToolCommands(ToolRegistry& registry);
+void RegisterSearchToolCommands(ToolRegistry& registry);
+void RegisterBinaryToolCommands(ToolRegistry& registry);
+void RegisterSplitJoinToolCommands(ToolRegistry& registry);
+void RegisterBase64ToolCommands(ToolRegistry& registry);
+
+}  // namespace kolbran

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "core/Prompter.h"
+
+class QWidget;
+
+namespace kolbran {
+
+// The Prompter of the running program: Qt message boxes and file dialogs.
+class QtPrompter final : public Prompter {
+public:
+    explicit QtPrompter(QWidget* parent = nullptr) : parent_(parent) {}
+    void SetParent(QWidget* parent) { parent_ = parent; }
+
+    MsgAnswer Message(const QString& text, MsgIcon icon, MsgButtons buttons,
+                      const QString& title) override;
+    std::optional<QString> Input(const QString& prompt, const QString& title,
+                                 const QString& defaultText) override;
+    QString OpenFileName(const FileDialogRequest& request) override;
+    QString SaveFileName(const FileDialogRequest& request) override;
+    bool PrinterSetup() override;
+
+private:
+    QWidget* ActiveParent() const;
+    QWidget* parent_;
+};
+
+}  // namespace kolbran
