@@ -167,7 +167,8 @@ int Ketsugou(QIODevice& output, const QString& base)
     return count;
 }
 
-SplitJoinOutcome RunSplit(AppState& state, const QString& name, int scrollValue)
+SplitJoinOutcome RunSplit(AppState& state, const QString& name, int scrollValue,
+                          const std::function<void()>& beforeWrite)
 {
     if (IgnoredName(name) || ReportMissing(state, name))
         return IgnoredName(name) ? SplitJoinOutcome::Nothing : SplitJoinOutcome::Refused;
@@ -191,6 +192,8 @@ SplitJoinOutcome RunSplit(AppState& state, const QString& name, int scrollValue)
             state.prompter.Message(text, MsgIcon::Warning);
             return SplitJoinOutcome::Refused;
         }
+        if (beforeWrite)
+            beforeWrite();
         const std::unique_ptr<QFile> source =
             OpenFile(name, QIODevice::ReadOnly | QIODevice::Unbuffered, FileShare::Shared);
         const int written = Bunkatsu(*source, size, base, pieceSize);
@@ -247,6 +250,8 @@ SplitJoinOutcome RunJoin(AppState& state, const QString& name, const JoinOptions
             return SplitJoinOutcome::Refused;
         if (GetFileAttributes(output).readOnly)
             throw RuntimeError(Err::PermissionDenied, output);
+        if (options.beforeWrite)
+            options.beforeWrite();
         // The old output stays whole until the new one is complete.
         QSaveFile file(FromNativeSeparators(output));
         if (!file.open(QIODevice::WriteOnly))

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class QFile;
@@ -53,14 +54,18 @@ enum class SplitJoinOutcome {
 };
 
 // Split `name` into pieces of PieceSize(scrollValue) bytes beside its base. Messages go
-// through the prompter; run-time errors through ReportError.
-SplitJoinOutcome RunSplit(AppState& state, const QString& name, int scrollValue);
+// through the prompter; run-time errors through ReportError. `beforeWrite` runs once the
+// checks have passed (the window shows the hourglass from there).
+SplitJoinOutcome RunSplit(AppState& state, const QString& name, int scrollValue,
+                          const std::function<void()>& beforeWrite = {});
 struct JoinOptions {
     // The output; without it the save dialog asks for one.
     std::optional<QString> output;
     // Ask the overwrite question of CheckSaveTarget before replacing an existing output
     // (kolbran-tool); the dialog replaces it as the user chose it.
     bool confirmOverwrite = false;
+    // Runs once the output is settled, before anything is written.
+    std::function<void()> beforeWrite;
 };
 // Join the pieces that belong to `name` into the output.
 SplitJoinOutcome RunJoin(AppState& state, const QString& name, const JoinOptions& options = {});
