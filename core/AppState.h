@@ -31,6 +31,8 @@ struct AppState {
     QString SearchString;
     int SearchCompareMode = 1;  // 0 binary (case-sensitive), 1 text (case ignored)
     QString TraceText;
+    // Set by the options dialog when the main window must apply new settings.
+    bool SettingsChanged = false;
 
     // Hand-over values between the main window and its tools.
     QString TargetFilePath;
