@@ -38,7 +38,10 @@ FileAttributes GetFileAttributes(const QString& path)
     a.hidden = info.fileName().startsWith(u'.');
     if (!a.isFolder) {
         const QByteArray native = QFile::encodeName(info.absoluteFilePath());
-        a.readOnly = ::access(native.constData(), W_OK) != 0;
+        // The owner's write bit stands for the read-only attribute, so that a file marked
+        // read-only counts as such even for root, whom access() lets write anything.
+        a.readOnly = ::access(native.constData(), W_OK) != 0 ||
+                     !info.permission(QFileDevice::WriteOwner);
     }
 #endif
     return a;
