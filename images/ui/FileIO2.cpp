@@ -3,9 +3,11 @@
 #include "core/AppState.h"
 #include "core/FileFacade.h"
 #include "core/Guards.h"
+#include "core/Settings.h"
 #include "core/ui/DriveList.h"
 #include "core/ui/FileList.h"
 #include "core/ui/FolderList.h"
+#include "viewer/LineLoader.h"
 #include "viewer/ViewerHost.h"
 
 #include <QApplication>
@@ -417,9 +419,23 @@ void FileIO2::OpenOrCreate(const QString& name)
 
 void FileIO2::OpenInViewer(const QString& name)
 {
-    if (!state_.OpenInViewer)
-        throw RuntimeError(Err::InvalidArgument, QStringLiteral("no viewer"));
-    state_.OpenInViewer(name);
+    // The main window's own open (loader, recent list, first screen) when it offers one.
+    if (state_.OpenInViewer) {
+        state_.OpenInViewer(name);
+        return;
+    }
+    ViewerHost quiet;
+    ViewerHost& host = host_ != nullptr ? *host_ : quiet;
+    PrOpen(state_, host, name);
+    if (!state_.doc.HasFile())
+        return;
+    try {
+        AddRecentFile(state_, QString());
+    } catch (const RuntimeError& e) {
+        // The document is open; only the recent list could not be written.
+        ReportError(state_, e, 0);
+    }
+    host.DrawScreen();
 }
 
 void FileIO2::ResetViewer()

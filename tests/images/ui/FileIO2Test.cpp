@@ -189,6 +189,24 @@ private Q_SLOTS:
         QFile::setPermissions(Path("c.txt"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
+    void withoutTheViewerHookTheLoaderOpensTheFile()
+    {
+        state_->OpenInViewer = nullptr;
+        state_->settings.IniPath = Path("KOLBRAN.INI");
+        state_->settings.RecentCount = 9;
+        WriteFile(Path("three.txt"), "1\r\n2\r\n3\r\n");
+        auto d = Open(0);
+        Pick(*d, QStringLiteral("three.txt"));
+        QTest::mouseClick(d->Command1, Qt::LeftButton);
+        QVERIFY(d->Done());
+        QVERIFY(state_->doc.HasFile());
+        QCOMPARE(state_->doc.DocumentName, QStringLiteral("three.txt"));
+        QCOMPARE(state_->doc.LineCount, 3);
+        QVERIFY(!state_->settings.RecentFiles.isEmpty());
+        QCOMPARE(QFileInfo(state_->settings.RecentFiles.first()).fileName(), QStringLiteral("three.txt"));
+        QVERIFY(QFile::exists(Path("KOLBRAN.INI")));
+    }
+
     void openRefusesAMissingFile()
     {
         auto d = Open(0);
