@@ -1,0 +1,270 @@
+#include "splitjoin/SplitJoin.h"
+
+#include "core/AppState.h"
+#include "core/EventLoop.h"
+#include "core/FileFacade.h"
+#include "core/Guards.h"
+#include "core/Numbers.h"
+#include "core/RuntimeError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <vector>
+
+namespace kolbran {
+
+namespace {
+
+// Pieces are plain byte slices, so the copy block size is free: large blocks keep a split
+// as fast as the system's own tools.
+constexpr int64_t kCopyBlock = 1 << 20;
+
+// Copies exactly `length` bytes from `from` to `to`.
+void CopyBytes(QIODevice& from, QIODevice& to, int64_t length)
+{
+    std::vector<char> buffer(size_t(std::min(length, kCopyBlock)));
+    while (length > 0) {
+        const qint64 want = std::min<int64_t>(length, int64_t(buffer.size()));
+        const qint64 got = from.read(buffer.data(), want);
+        if (got < 0) {
+            if (auto* file = qobject_cast<QFileDevice*>(&from))
+                ThrowFileError(*file, Err::DeviceIo);
+            throw RuntimeError(Err::DeviceIo);
+        }
+        if (got < want && got == 0)
+            throw RuntimeError(Err::InputPastEnd);  // the source shrank during the run
+        if (to.write(buffer.data(), got) != got) {
+            if (auto* file = qobject_cast<QFileDevice*>(&to))
+                ThrowFileError(*file, Err::DiskFull);
+            throw RuntimeError(Err::DeviceIo);
+        }
+        length -= got;
+    }
+}
+
+QString AbsolutePath(const QString& path)
+{
+    return QFileInfo(FromNativeSeparators(path)).absoluteFilePath();
+}
+
+const QString& SameNameMessage()
+{
+    static const QString text = QStringLiteral(u"元ファイルと同名のファイル名は使用できません。");
+    return text;
+}
+
+// True when `path` is itself a piece name of its own base (movie.004): splitting it would
+// delete the source before reading it.
+bool IsOwnPieceName(const QString& path)
+{
+    const QString base = PieceBase(path);
+    const QString rest = path.mid(base.size());
+    if (rest.size() != 4 || rest[0] != u'.')
+        return false;
+    int number = 0;
+    for (int i = 1; i < 4; ++i) {
+        if (rest[i] < u'0' || rest[i] > u'9')
+            return false;
+        number = number * 10 + (rest[i].unicode() - u'0');
+    }
+    return number >= 1;
+}
+
+bool IgnoredName(const QString& name)
+{
+    return name.isEmpty() || name.contains(u'*');
+}
+
+bool ReportMissing(AppState& state, const QString& name)
+{
+    if (FileExists(name))
+        return false;
+    state.prompter.Message(QStringLiteral(u"「") + name + QStringLiteral(u"」ﾌｧｲﾙはありません。"),
+                           MsgIcon::None);
+    return true;
+}
+
+}  // namespace
+
+QString PieceBase(const QString& path)
+{
+    const qsizetype dot = path.indexOf(u'.');
+    return dot < 0 ? path : path.left(dot);
+}
+
+QString PieceName(const QString& base, int number)
+{
+    return base + u'.' + ZeroPad(number, 3);
+}
+
+int64_t PieceCount(int64_t sourceSize, int64_t pieceSize)
+{
+    if (sourceSize <= 0)
+        return 1;
+    return (sourceSize + pieceSize - 1) / pieceSize;
+}
+
+std::optional<int> SmallestFittingScrollValue(int64_t sourceSize)
+{
+    const int64_t perPiece = (sourceSize + kMaxPieces - 1) / kMaxPieces;
+    const int64_t value = std::max<int64_t>(kPieceScrollMin, (perPiece + kPieceUnit - 1) / kPieceUnit);
+    if (value > kPieceScrollMax)
+        return std::nullopt;
+    return int(value);
+}
+
+void ReadB(QIODevice& source, const QString& pieceName, int64_t length)
+{
+    QFile piece(FromNativeSeparators(pieceName));
+    if (piece.exists() && !piece.remove())
+        ThrowFileError(piece, Err::PermissionDenied);
+    if (!piece.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        ThrowFileError(piece, Err::PathNotFound);
+    CopyBytes(source, piece, length);
+    piece.close();
+}
+
+int Bunkatsu(QIODevice& source, int64_t size, const QString& base, int64_t pieceSize)
+{
+    int64_t remaining = size;
+    int n = 1;
+    for (;;) {
+        const QString name = PieceName(base, n);
+        if (pieceSize >= remaining) {
+            ReadB(source, name, remaining);
+            return n;
+        }
+        ReadB(source, name, pieceSize);
+        remaining -= pieceSize;
+        ++n;
+    }
+}
+
+void ReadK(QIODevice& output, const QString& pieceName)
+{
+    const std::unique_ptr<QFile> piece =
+        OpenFile(pieceName, QIODevice::ReadOnly | QIODevice::Unbuffered, FileShare::Shared);
+    CopyBytes(*piece, output, piece->size());
+    piece->close();
+}
+
+int ExistingPieceCount(const QString& base)
+{
+    int n = 0;
+    while (n < kMaxPieces && FileExists(PieceName(base, n + 1)))
+        ++n;
+    return n;
+}
+
+int Ketsugou(QIODevice& output, const QString& base)
+{
+    const int count = ExistingPieceCount(base);
+    for (int n = 1; n <= count; ++n)
+        ReadK(output, PieceName(base, n));
+    return count;
+}
+
+SplitJoinOutcome RunSplit(AppState& state, const QString& name, int scrollValue,
+                          const std::function<void()>& beforeWrite)
+{
+    if (IgnoredName(name) || ReportMissing(state, name))
+        return IgnoredName(name) ? SplitJoinOutcome::Nothing : SplitJoinOutcome::Refused;
+    try {
+        const int64_t pieceSize = PieceSize(scrollValue);
+        const QString base = PieceBase(name);
+        const int64_t size = QFileInfo(FromNativeSeparators(name)).size();
+        if (IsOwnPieceName(name)) {
+            state.prompter.Message(SameNameMessage(), MsgIcon::Critical);
+            return SplitJoinOutcome::Refused;
+        }
+        // Three digits cannot name a piece 1000, and a join reads at most 999 pieces.
+        if (PieceCount(size, pieceSize) > kMaxPieces) {
+            const std::optional<int> fits = SmallestFittingScrollValue(size);
+            QString text = QStringLiteral(u"分割数が999を超えるため分割できません。") + state.settings.LineBreak;
+            if (fits)
+                text += QStringLiteral(u"分割量を") + FormatCount(int64_t(*fits) * 10) +
+                        QStringLiteral(u" KB 以上にしてください。");
+            else
+                text += QStringLiteral(u"最大の分割量でも999個に収まりません。");
+            state.prompter.Message(text, MsgIcon::Warning);
+            return SplitJoinOutcome::Refused;
+        }
+        if (beforeWrite)
+            beforeWrite();
+        const std::unique_ptr<QFile> source =
+            OpenFile(name, QIODevice::ReadOnly | QIODevice::Unbuffered, FileShare::Shared);
+        const int written = Bunkatsu(*source, size, base, pieceSize);
+        source->close();
+        // Pieces left from an earlier, longer split would be joined after the new ones.
+        for (int n = written + 1; n <= kMaxPieces && FileExists(PieceName(base, n)); ++n) {
+            QFile stale(FromNativeSeparators(PieceName(base, n)));
+            if (!stale.remove())
+                ThrowFileError(stale, Err::PermissionDenied);
+        }
+        return SplitJoinOutcome::Done;
+    } catch (const RuntimeError& e) {
+        ReportError(state, e, 1);
+        return SplitJoinOutcome::Failed;
+    }
+}
+
+SplitJoinOutcome RunJoin(AppState& state, const QString& name, const JoinOptions& options)
+{
+    if (IgnoredName(name) || ReportMissing(state, name))
+        return IgnoredName(name) ? SplitJoinOutcome::Nothing : SplitJoinOutcome::Refused;
+    try {
+        const QString base = PieceBase(name);
+        QString output;
+        if (options.output) {
+            output = *options.output;
+        } else {
+            const QString folder = QDir::currentPath();
+            FileDialogRequest request;
+            request.title = kJoinSaveTitle;
+            request.filter = kJoinSaveFilter;
+            request.initialName = base;
+            try {
+                output = state.prompter.SaveFileName(request);
+            } catch (const RuntimeError&) {
+                QDir::setCurrent(folder);
+                throw;
+            }
+            QDir::setCurrent(folder);
+        }
+        if (output.isEmpty())
+            return SplitJoinOutcome::Nothing;
+        // Writing over a piece would destroy it before it is read.
+        const QString target = AbsolutePath(output);
+        bool sameName = target == AbsolutePath(name);
+        const int pieces = ExistingPieceCount(base);
+        for (int n = 1; n <= pieces && !sameName; ++n)
+            sameName = target == AbsolutePath(PieceName(base, n));
+        if (sameName) {
+            state.prompter.Message(SameNameMessage(), MsgIcon::Critical);
+            return SplitJoinOutcome::Refused;
+        }
+        if (options.confirmOverwrite && CheckSaveTarget(state, output) != SaveTarget::Allowed)
+            return SplitJoinOutcome::Refused;
+        if (GetFileAttributes(output).readOnly)
+            throw RuntimeError(Err::PermissionDenied, output);
+        if (options.beforeWrite)
+            options.beforeWrite();
+        // The old output stays whole until the new one is complete.
+        QSaveFile file(FromNativeSeparators(output));
+        if (!file.open(QIODevice::WriteOnly))
+            ThrowFileError(file, Err::PathNotFound);
+        YieldToEventLoopNow();
+        Ketsugou(file, base);
+        if (!file.commit())
+            ThrowFileError(file, Err::DiskFull);
+        return SplitJoinOutcome::Done;
+    } catch (const RuntimeError& e) {
+        ReportError(state, e, 0);
+        return e.Number() == Err::DialogCancelled ? SplitJoinOutcome::Nothing : SplitJoinOutcome::Failed;
+    }
+}
+
+}  // namespace kolbran
