@@ -3,9 +3,9 @@
 #include "common/ScriptedPrompter.h"
 #include "core/AppState.h"
 #include "viewer/LineLoader.h"
+#include "viewer/ScreenText.h"
 #include "viewer/Search.h"
 #include "viewer/ViewerHost.h"
-#include "viewer/Viewport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -31,7 +31,7 @@ public:
         if (value == scrollValue)
             return;
         scrollValue = value;
-        state_.doc.TopLine = TopLineFromScrollMove(value, Possible());
+        state_.doc.TopLine = TopLineFromScroll(value);
         Draw();
         ++redraws;
     }
@@ -48,36 +48,36 @@ public:
         statusHistory.append(text);
     }
 
+    // The scroll bar's change handler: v, or on the 32,767-position scale the last top
+    // line for the last position.
+    int64_t TopLineFromScroll(int value) const
+    {
+        const int64_t p = Possible();
+        if (p <= 32767)
+            return value;
+        if (value > 32766)
+            return p;
+        return ScrollValueToTopLine(value, state_.doc.LineCount, state_.settings.LinesPerScreen);
+    }
     int64_t Possible() const
     {
         return PossibleTopLines(state_.doc.LineCount, state_.settings.LinesPerScreen);
     }
-    // The screen for the current TopLine: each line's text; the last line end is cut off
-    // unless the screen reaches the end of the document.
+    // The screen for the current TopLine, as the screen refresh builds it.
     void Draw()
     {
-        text.clear();
-        OpenDocument& doc = state_.doc;
-        if (doc.TopLine < 1)
-            doc.TopLine = 1;
-        const int64_t last = doc.TopLine + state_.settings.LinesPerScreen - 1;
-        const int64_t saved = doc.TopLine;
-        for (int64_t n = saved; n <= last && n <= doc.LineCount; ++n) {
-            ReadLine(state_, n);
-            text += doc.LineBuffer.left(doc.LineLength);
-        }
-        if (last < doc.LineCount && text.endsWith(QStringLiteral("\r\n")))
-            text.chop(2);
-        doc.TopLine = saved;
+        ScreenRequest request;
+        request.topLine = state_.doc.TopLine;
+        request.linesPerScreen = state_.settings.LinesPerScreen;
+        text = BuildScreenText(state_, request).text;
         selStart = 0;
         selLength = 0;
     }
-    // Shows the document with `top` at the top, as the user would by scrolling.
+    // Shows the document with `top` at the top (short documents only).
     void ScrollTo(int64_t top)
     {
         state_.doc.TopLine = top;
-        scrollValue = ScrollValueForFoundLine(top, Possible());
-        state_.doc.TopLine = TopLineFromScrollMove(scrollValue, Possible());
+        scrollValue = int(top);
         Draw();
     }
 
@@ -116,7 +116,9 @@ struct SearchFixture {
     // Opens the document and shows its first screen.
     bool Open(const QByteArray& bytes, const QString& name = QStringLiteral("doc.txt"))
     {
-        if (!ShimOpen(state, Write(name, bytes)))
+        ViewerHost host;
+        PrOpen(state, host, Write(name, bytes));
+        if (!state.doc.HasFile())
             return false;
         view.scrollValue = 1;
         state.doc.TopLine = 1;

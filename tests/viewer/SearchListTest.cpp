@@ -144,3 +144,19 @@ TEST(ResultListTest, SavingIntoAMissingFolderFailsWithAnError)
                                 {QStringLiteral("x")}),
                  RuntimeError);
 }
+
+TEST(ResultListTest, AnEucJpDocumentIsSearchedAsDisplayed)
+{
+    // "1 検索\r\n2 行\r\n3 ｶﾅ 検索\r\n" in EUC-JP, shown with display code 1.
+    SearchFixture f;
+    ASSERT_TRUE(f.Open(QByteArray("1 \xB8\xA1\xBA\xF7\r\n2 \xB9\xD4\r\n3 \x8E\xB6\x8E\xC5 \xB8\xA1\xBA\xF7\r\n")));
+    f.state.doc.DisplayCode = 1;
+    f.state.SearchString = QStringLiteral(u"検索");
+    const SearchResults r = BuildResultList(f.state, f.view);
+    EXPECT_EQ(r.lines, (std::vector<LineNumber>{1, 3}));
+    EXPECT_EQ(r.texts, (QStringList{QStringLiteral(u"1 検索\r\n"), QStringLiteral(u"3 ｶﾅ 検索\r\n")}));
+
+    // The standard code sees other characters there and finds nothing.
+    f.state.doc.DisplayCode = 0;
+    EXPECT_TRUE(BuildResultList(f.state, f.view).lines.empty());
+}
