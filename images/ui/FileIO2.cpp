@@ -19,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -475,11 +476,11 @@ void FileIO2::SaveAs(const QString& name)
             state_.doc.File = OpenFile(target, QIODevice::ReadOnly);
             state_.doc.DocumentName = name;
             state_.doc.FileTimestamp = QFileInfo(target).lastModified();
-            if (host_)
-                host_->AfterOpen();
-            else if (parentWidget())
+            // Only the caption changes: the copy holds the same lines at the same places.
+            if (parentWidget())
                 parentWidget()->window()->setWindowTitle(
-                    name + QStringLiteral(" (") + FormatFileTimestamp(state_.doc.FileTimestamp) +
+                    name + QStringLiteral(" (") +
+                    QLocale::system().toString(state_.doc.FileTimestamp, QLocale::ShortFormat) +
                     QStringLiteral(")"));
         } else {
             QDir::setCurrent(startFolder_);

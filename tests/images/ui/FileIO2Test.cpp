@@ -66,10 +66,10 @@ private:
 
     QString Path(const QString& name) const { return dir_->filePath(name); }
 
-    std::unique_ptr<FileIO2> Open(int mode)
+    std::unique_ptr<FileIO2> Open(int mode, QWidget* parent = nullptr)
     {
         state_->FileDialogMode = mode;
-        auto dialog = std::make_unique<FileIO2>(*state_);
+        auto dialog = std::make_unique<FileIO2>(*state_, parent);
         dialog->show();
         return dialog;
     }
@@ -297,7 +297,9 @@ private Q_SLOTS:
         state_->doc.DocumentName = QStringLiteral("doc.txt");
         state_->doc.File = OpenFile(QStringLiteral("doc.txt"), QIODevice::ReadOnly);
         prompter_->answers.enqueue(MsgAnswer::Yes);
-        auto d = Open(2);
+        QWidget mainWindow;
+        mainWindow.setWindowTitle(QStringLiteral("doc.txt"));
+        auto d = Open(2, &mainWindow);
         d->Check1->setChecked(true);
         d->SelFile->setText(QStringLiteral("old.txt"));
         QTest::mouseClick(d->Command1, Qt::LeftButton);
@@ -307,6 +309,37 @@ private Q_SLOTS:
         QCOMPARE(state_->doc.DocumentName, QStringLiteral("old.txt"));
         QCOMPARE(state_->settings.BrowserFlag, int16_t(1));
         QVERIFY(d->Done());
+        QVERIFY(mainWindow.windowTitle().startsWith(QStringLiteral("old.txt (")));
+        QVERIFY(state_->doc.HasFile());
+        QCOMPARE(QFileInfo(state_->doc.File->fileName()).absoluteFilePath(), Path("old.txt"));
+    }
+
+    void aFailedCopyIsReportedAndLosesNothing()
+    {
+        WriteFile(Path("doc.txt"), "precious\r\n");
+        state_->doc.DocumentName = QStringLiteral("doc.txt");
+        state_->doc.File = OpenFile(QStringLiteral("doc.txt"), QIODevice::ReadOnly);
+        auto d = Open(2);
+        d->SelFile->setText(QStringLiteral("nosuch/copy.txt"));
+        QTest::mouseClick(d->Command1, Qt::LeftButton);
+        QCOMPARE(prompter_->Messages().size(), 1);
+        QCOMPARE(prompter_->prompts[0].icon, MsgIcon::Warning);
+        QVERIFY(d->isVisible());
+        QVERIFY(!d->Done());
+        QCOMPARE(ReadAll(Path("doc.txt")), QByteArray("precious\r\n"));
+        QVERIFY(!state_->doc.HasFile());  // the viewer is back in its no-document state
+        QVERIFY(state_->doc.DocumentName.isEmpty());
+    }
+
+    void newFileThatCannotBeCreatedIsReported()
+    {
+        auto d = Open(1);
+        d->SelFile->setText(QStringLiteral("nosuch/new.txt"));
+        QTest::mouseClick(d->Command1, Qt::LeftButton);
+        QCOMPARE(prompter_->Messages().size(), 1);
+        QVERIFY(opened_.isEmpty());
+        QVERIFY(d->isVisible());
+        QVERIFY(d->FilOp->isEnabled());
     }
 
     void closingWithoutOkRestoresTheStartFolder()
