@@ -385,6 +385,10 @@ private Q_SLOTS:
         QCOMPARE(d->Stack->currentWidget(), d->FilOp);
         QCOMPARE(d->FileSelect->FileNames(), (QStringList{".hidden.txt", "a.txt", "b.csv"}));
         QCOMPARE(state_->settings.BrowserAttributeFilter, (std::array<int16_t, 5>{1, 1, 0, 1, 0}));
+        // Hidden folders come with hidden files.
+        QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral(".config")));
+        d->SelectDir->SetPath(dir_->path());
+        QCOMPARE(d->SelectDir->FolderAt(d->SelectDir->count() - 1), Path(".config"));
         QFile::setPermissions(Path("locked.txt"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
