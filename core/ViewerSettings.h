@@ -80,8 +80,8 @@ struct ViewerSettings {
     int16_t DebugFlags = 0;               // 256
 
     // --- kept in KOLBRAN.INI ---
-    QStringList RecentFiles;              // up to 9, most recent first
-    int RecentFileCount = 0;
+    QStringList RecentFiles = QStringList(9, QString());  // 9 entries, most recent first
+    int RecentFileCount = 0;              // entries in use, 0..9
     int TabWidth = 4;
     int ImageListPrintValue = 4;
     QList<EraEntry> EraTable;             // up to 11
@@ -93,7 +93,13 @@ struct ViewerSettings {
     bool AutoScrollDown = true;
     int AutoScrollSpeed = 100;
     int EditorLineLimit = 5000;
-    std::array<QString, 11> DisplayCodeNames;
+    double PrintLayoutValue = 8.0;        // the print dialogs' starting layout value
+    // Display-code names by DisplayCode: 0 a blank at start, 1 "日本語１", 2 "日本語２",
+    // 3 "EBCDIKｺｰﾄﾞ", 9 "不正ﾃﾞｰﾀ補正", the others empty.
+    std::array<QString, 11> DisplayCodeNames{
+        QStringLiteral(" "),         QStringLiteral(u"日本語１"), QStringLiteral(u"日本語２"),
+        QStringLiteral(u"EBCDIKｺｰﾄﾞ"), QString(), QString(), QString(), QString(), QString(),
+        QStringLiteral(u"不正ﾃﾞｰﾀ補正"), QString()};
     QString SettingsPath;                 // full path of KOLBRAN.DAT
     QString IniPath;                      // full path of KOLBRAN.INI
 };
@@ -108,19 +114,15 @@ inline const QString kRepeatCountAlphabet = QStringLiteral(
 
 namespace kolbran {
 
-// The debug-flag test: n = 0 asks whether any flag is set, n = 1..4 for bit n − 1.
+// The debug-flag test: n = 0 asks whether any flag is set (1 or 0), n = 1..4 returns bit
+// n − 1 of DebugFlags; a negative DebugFlags and any other n give 0.
 inline int IsDebugFlag(const ViewerSettings& s, int n)
 {
     if (n == 0)
         return s.DebugFlags > 0 ? 1 : 0;
-    if (n < 1 || n > 4)
+    if (n < 1 || n > 4 || s.DebugFlags <= 0)
         return 0;
-    // Int(DebugFlags × 0.5^(n−1)), then its last bit when positive.
-    double d = s.DebugFlags;
-    for (int i = 1; i < n; ++i)
-        d *= 0.5;
-    const long long v = static_cast<long long>(d < 0 ? d - 0.999999999 : d);
-    return v > 0 ? int(v % 2) : 0;
+    return (s.DebugFlags >> (n - 1)) & 1;
 }
 
 }  // namespace kolbran
