@@ -1,5 +1,6 @@
 #include "base64/Base64.h"
 
+#include "binary/BinaryRuns.h"
 #include "core/AppState.h"
 #include "core/CodePage.h"
 #include "core/EventLoop.h"
@@ -141,12 +142,6 @@ void DecodeStoredLine(QByteArrayView bytes, bool utf16, bool firstLine, QByteArr
     if (utf16 && firstLine && text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
     DecodeBase64Line(text, out);
-}
-
-QString NotEncodedMessage(int number)
-{
-    return QStringLiteral(u"ｴﾝｺｰﾄﾞﾌｧｲﾙではないようです。確認してください。(") + StrNumber(number) +
-           QStringLiteral(" )");
 }
 
 }  // namespace
@@ -294,9 +289,8 @@ LineDecodeOutcome DecodeBase64Lines(AppState& state, LineNumber first, LineNumbe
     QDir::setCurrent(folder);
     if (output.isEmpty())
         return LineDecodeOutcome::StayOpen;
-    if (QFileInfo(FromNativeSeparators(output)).absoluteFilePath() ==
-        QFileInfo(FromNativeSeparators(document)).absoluteFilePath()) {
-        state.prompter.Message(QStringLiteral(u"元ファイルと同名のファイル名は使用できません。"), MsgIcon::Warning);
+    if (SamePath(output, document)) {
+        state.prompter.Message(kSameNameMessage, MsgIcon::Warning);
         return LineDecodeOutcome::StayOpen;
     }
     if (beforeWrite)
@@ -332,7 +326,7 @@ LineDecodeOutcome DecodeBase64Lines(AppState& state, LineNumber first, LineNumbe
             file.close();
         } catch (const RuntimeError& e) {
             file.close();
-            state.prompter.Message(NotEncodedMessage(e.Number()), MsgIcon::Warning);
+            state.prompter.Message(EncodeErrorMessage(e.Number()), MsgIcon::Warning);
             return LineDecodeOutcome::Close;
         }
         return LineDecodeOutcome::Close;
