@@ -9,6 +9,7 @@
 #include "core/Numbers.h"
 #include "core/RuntimeError.h"
 #include "core/SequentialLineReader.h"
+#include "viewer/LineLoader.h"
 
 #include <QDir>
 #include <QFile>
@@ -336,6 +337,17 @@ LineDecodeOutcome DecodeBase64Lines(AppState& state, LineNumber first, LineNumbe
                                MsgIcon::Information);
         return LineDecodeOutcome::StayOpen;
     }
+}
+
+LineDecodeOutcome DecodeBase64Lines(AppState& state, LineNumber first, LineNumber last,
+                                    const std::function<void()>& beforeWrite,
+                                    const std::function<void()>& afterWrite)
+{
+    const auto readLine = [&state](LineNumber n) {
+        ReadLine(state, n);
+        return state.doc.LineBuffer;
+    };
+    return DecodeBase64Lines(state, first, last, readLine, beforeWrite, afterWrite);
 }
 
 }  // namespace kolbran

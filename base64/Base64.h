@@ -64,5 +64,9 @@ LineDecodeOutcome DecodeBase64Lines(AppState& state, LineNumber first, LineNumbe
                                     const DocumentLineReader& readLine,
                                     const std::function<void()>& beforeWrite = {},
                                     const std::function<void()>& afterWrite = {});
+// The same over the open document, its lines read with ReadLine.
+LineDecodeOutcome DecodeBase64Lines(AppState& state, LineNumber first, LineNumber last,
+                                    const std::function<void()>& beforeWrite = {},
+                                    const std::function<void()>& afterWrite = {});
 
 }  // namespace kolbran
