@@ -226,6 +226,7 @@ void FileIO2::Form_Load()
     for (int i = 0; i < 5; ++i)
         Check2[i]->setChecked(state_.settings.BrowserAttributeFilter[i] != 0);
     FileSelect->SetFilter(filter);
+    SelectDir->SetShowHidden(filter.hidden);
 
     const bool openMode = mode_ == 0;
     Command3->setVisible(openMode);
@@ -466,6 +467,15 @@ void FileIO2::SaveAs(const QString& name)
     try {
         if (CheckSaveTarget(state_, name) != SaveTarget::Allowed)
             return;
+    } catch (const RuntimeError& e) {
+        // The guard failed before anything was touched: the document stays shown.
+        const QString documentName = state_.doc.DocumentName;
+        state_.doc.DocumentName = name;
+        ReportError(state_, e, 0);
+        state_.doc.DocumentName = documentName;
+        return;
+    }
+    try {
         state_.doc.File.reset();
         WaitCursor wait;
         state_.settings.BrowserFlag = Check1->isChecked() ? 1 : 0;
@@ -547,6 +557,7 @@ void FileIO2::Command9_Click()
     for (int i = 0; i < 5; ++i)
         boxes[i] = Check2[i]->isChecked() ? 1 : 0;
     FileSelect->SetFilter(AttributeFilterFromSettings(boxes));
+    SelectDir->SetShowHidden(boxes[3] != 0);
     state_.settings.BrowserAttributeFilter = boxes;
     Stack->setCurrentWidget(FilOp);
 }

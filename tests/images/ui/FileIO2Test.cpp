@@ -3,6 +3,7 @@
 #include "common/ScriptedPrompter.h"
 #include "core/AppState.h"
 #include "core/FileFacade.h"
+#include "core/ui/DriveList.h"
 #include "core/ui/FileList.h"
 #include "core/ui/FolderList.h"
 
@@ -384,6 +385,10 @@ private Q_SLOTS:
         QCOMPARE(d->Stack->currentWidget(), d->FilOp);
         QCOMPARE(d->FileSelect->FileNames(), (QStringList{".hidden.txt", "a.txt", "b.csv"}));
         QCOMPARE(state_->settings.BrowserAttributeFilter, (std::array<int16_t, 5>{1, 1, 0, 1, 0}));
+        // Hidden folders come with hidden files.
+        QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral(".config")));
+        d->SelectDir->SetPath(dir_->path());
+        QCOMPARE(d->SelectDir->FolderAt(d->SelectDir->count() - 1), Path(".config"));
         QFile::setPermissions(Path("locked.txt"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
@@ -511,6 +516,44 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(Path("p.bmp")));
         QVERIFY(d->FileSelect->FileNames().isEmpty());
         QVERIFY(d->SelFile->text().isEmpty());
+    }
+
+    void aDriveThatIsNotReadyIsRefused()
+    {
+        auto d = Open(0);
+        d->SelectDrive->SetDrives({dir_->path(), Path("gone")});
+        d->SelectDrive->SetDriveOf(dir_->path());
+        d->SelectDrive->setCurrentIndex(1);
+        Q_EMIT d->SelectDrive->activated(1);
+        QCOMPARE(prompter_->Messages(), QStringList{ErrorDescription(Err::DiskNotReady)});
+        QCOMPARE(d->SelectDrive->Drive(), dir_->path());
+        QCOMPARE(QDir::currentPath(), dir_->path());
+    }
+
+    void imageWindowGetsThePickedFileAndTheList()
+    {
+        WritePicture(Path("p.bmp"));
+        WritePicture(Path("q.bmp"));
+        int openedFrom = 0;
+        QString target;
+        state_->WindowCommands[QStringLiteral("Menu_Kaku_Bit")] = [&](QWidget*) {
+            openedFrom = state_->OpenedFromBrowser;
+            target = state_->TargetFilePath;
+        };
+        auto d = Open(0);
+        QVERIFY(d->Command7->isEnabled());
+        QTest::mouseClick(d->Command5, Qt::LeftButton);
+        QTest::mouseClick(d->Command7, Qt::LeftButton);  // the name box still holds "*.bmp"
+        QCOMPARE(prompter_->Messages(), QStringList{QStringLiteral(u"ファイルが指定されていません。")});
+        QCOMPARE(openedFrom, 0);
+        Pick(*d, QStringLiteral("q.bmp"));
+        QTest::mouseClick(d->Command7, Qt::LeftButton);
+        QCOMPARE(openedFrom, 255);
+        QCOMPARE(target, QStringLiteral("q.bmp"));
+        QCOMPARE(state_->BrowserFileNames, (QStringList{"p.bmp", "q.bmp"}));
+        QCOMPARE(state_->BrowserFileIndex, 1);
+        QCOMPARE(state_->ImageNaturalWidth, 4);
+        QCOMPARE(state_->OpenedFromBrowser, 0);
     }
 
     void binaryViewOpensThroughItsLauncher()
