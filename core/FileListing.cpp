@@ -110,15 +110,16 @@ QList<FileEntry> ListFiles(const QString& folder, const QString& patterns,
     return result;
 }
 
-QStringList ListSubfolders(const QString& folder)
+QStringList ListSubfolders(const QString& folder, bool includeHidden)
 {
     const QDir dir(FromNativeSeparators(folder));
     if (folder.isEmpty() || !dir.exists())
         return {};
-    QStringList names = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::NoSort);
-    names.erase(std::remove_if(names.begin(), names.end(),
-                               [&](const QString& n) { return GetFileAttributes(dir.filePath(n)).hidden; }),
-                names.end());
+    QStringList names = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::NoSort);
+    if (!includeHidden)
+        names.erase(std::remove_if(names.begin(), names.end(),
+                                   [&](const QString& n) { return GetFileAttributes(dir.filePath(n)).hidden; }),
+                    names.end());
     SortNames(names);
     return names;
 }

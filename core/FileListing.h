@@ -48,8 +48,8 @@ FileEntry ReadFileEntry(const QString& path);
 // An unreadable or missing folder lists nothing.
 QList<FileEntry> ListFiles(const QString& folder, const QString& patterns,
                            const AttributeFilter& filter);
-// The sub-folders a user browses into (hidden ones left out), in name order.
-QStringList ListSubfolders(const QString& folder);
+// The sub-folders a user browses into, in name order; hidden ones only with `includeHidden`.
+QStringList ListSubfolders(const QString& folder, bool includeHidden = false);
 // The folders from the root down to `folder` itself ("/", "/home", "/home/u").
 QStringList FolderChain(const QString& folder);
 

@@ -28,6 +28,15 @@ void FolderList::SetPath(const QString& folder)
     Fill();
 }
 
+void FolderList::SetShowHidden(bool show)
+{
+    if (show == showHidden_)
+        return;
+    showHidden_ = show;
+    if (!path_.isEmpty())
+        Fill();
+}
+
 QString FolderList::FolderAt(int r) const
 {
     return r >= 0 && r < folders_.size() ? folders_[r] : QString();
@@ -48,7 +57,7 @@ void FolderList::Fill()
         ++depth;
     }
     setCurrentRow(int(folders_.size()) - 1);
-    for (const QString& sub : ListSubfolders(path_)) {
+    for (const QString& sub : ListSubfolders(path_, showHidden_)) {
         addItem(new QListWidgetItem(closed, QString(depth * 2, u' ') + sub));
         folders_.append(JoinPath(path_, sub));
     }

@@ -14,6 +14,8 @@ public:
     QString Path() const { return path_; }
     // Shows `folder` (made absolute) without telling anyone.
     void SetPath(const QString& folder);
+    // Hidden sub-folders are listed only when the file list shows hidden files too.
+    void SetShowHidden(bool show);
     // The folder of entry `row`.
     QString FolderAt(int row) const;
 
@@ -25,6 +27,7 @@ private:
     void Fill();
 
     QString path_;
+    bool showHidden_ = false;
     QStringList folders_;  // full path per row
 };
 

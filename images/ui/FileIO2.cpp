@@ -19,6 +19,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -225,6 +226,7 @@ void FileIO2::Form_Load()
     for (int i = 0; i < 5; ++i)
         Check2[i]->setChecked(state_.settings.BrowserAttributeFilter[i] != 0);
     FileSelect->SetFilter(filter);
+    SelectDir->SetShowHidden(filter.hidden);
 
     const bool openMode = mode_ == 0;
     Command3->setVisible(openMode);
@@ -465,6 +467,15 @@ void FileIO2::SaveAs(const QString& name)
     try {
         if (CheckSaveTarget(state_, name) != SaveTarget::Allowed)
             return;
+    } catch (const RuntimeError& e) {
+        // The guard failed before anything was touched: the document stays shown.
+        const QString documentName = state_.doc.DocumentName;
+        state_.doc.DocumentName = name;
+        ReportError(state_, e, 0);
+        state_.doc.DocumentName = documentName;
+        return;
+    }
+    try {
         state_.doc.File.reset();
         WaitCursor wait;
         state_.settings.BrowserFlag = Check1->isChecked() ? 1 : 0;
@@ -475,11 +486,11 @@ void FileIO2::SaveAs(const QString& name)
             state_.doc.File = OpenFile(target, QIODevice::ReadOnly);
             state_.doc.DocumentName = name;
             state_.doc.FileTimestamp = QFileInfo(target).lastModified();
-            if (host_)
-                host_->AfterOpen();
-            else if (parentWidget())
+            // Only the caption changes: the copy holds the same lines at the same places.
+            if (parentWidget())
                 parentWidget()->window()->setWindowTitle(
-                    name + QStringLiteral(" (") + FormatFileTimestamp(state_.doc.FileTimestamp) +
+                    name + QStringLiteral(" (") +
+                    QLocale::system().toString(state_.doc.FileTimestamp, QLocale::ShortFormat) +
                     QStringLiteral(")"));
         } else {
             QDir::setCurrent(startFolder_);
@@ -546,6 +557,7 @@ void FileIO2::Command9_Click()
     for (int i = 0; i < 5; ++i)
         boxes[i] = Check2[i]->isChecked() ? 1 : 0;
     FileSelect->SetFilter(AttributeFilterFromSettings(boxes));
+    SelectDir->SetShowHidden(boxes[3] != 0);
     state_.settings.BrowserAttributeFilter = boxes;
     Stack->setCurrentWidget(FilOp);
 }

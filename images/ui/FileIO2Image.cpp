@@ -133,6 +133,7 @@ void FileIO2::Command5_Click()
 {
     panelMode_ = 1;
     Picture2->show();
+    Command5->setEnabled(false);
     {
         const QSignalBlocker block(Combo1);
         Combo1->clear();
@@ -154,6 +155,7 @@ void FileIO2::Command6_Click()
     ClearPreview();
     panelMode_ = 0;
     Picture2->hide();
+    Command5->setEnabled(true);
     state_.TargetFilePath.clear();
 }
 

@@ -143,6 +143,7 @@ TEST(FileListing, SubfoldersLeaveHiddenOnesOut)
         ASSERT_TRUE(d.mkdir(QString::fromUtf8(n)));
     WriteFile(dir.filePath(QStringLiteral("file")), "x");
     EXPECT_EQ(ListSubfolders(dir.path()), (QStringList{"a2", "a10", "b"}));
+    EXPECT_EQ(ListSubfolders(dir.path(), true), (QStringList{".git", "a2", "a10", "b"}));
 }
 
 TEST(FileListing, FolderChainRunsFromTheRoot)

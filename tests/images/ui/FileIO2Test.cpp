@@ -3,6 +3,7 @@
 #include "common/ScriptedPrompter.h"
 #include "core/AppState.h"
 #include "core/FileFacade.h"
+#include "core/ui/DriveList.h"
 #include "core/ui/FileList.h"
 #include "core/ui/FolderList.h"
 
@@ -66,10 +67,10 @@ private:
 
     QString Path(const QString& name) const { return dir_->filePath(name); }
 
-    std::unique_ptr<FileIO2> Open(int mode)
+    std::unique_ptr<FileIO2> Open(int mode, QWidget* parent = nullptr)
     {
         state_->FileDialogMode = mode;
-        auto dialog = std::make_unique<FileIO2>(*state_);
+        auto dialog = std::make_unique<FileIO2>(*state_, parent);
         dialog->show();
         return dialog;
     }
@@ -297,7 +298,9 @@ private Q_SLOTS:
         state_->doc.DocumentName = QStringLiteral("doc.txt");
         state_->doc.File = OpenFile(QStringLiteral("doc.txt"), QIODevice::ReadOnly);
         prompter_->answers.enqueue(MsgAnswer::Yes);
-        auto d = Open(2);
+        QWidget mainWindow;
+        mainWindow.setWindowTitle(QStringLiteral("doc.txt"));
+        auto d = Open(2, &mainWindow);
         d->Check1->setChecked(true);
         d->SelFile->setText(QStringLiteral("old.txt"));
         QTest::mouseClick(d->Command1, Qt::LeftButton);
@@ -307,6 +310,37 @@ private Q_SLOTS:
         QCOMPARE(state_->doc.DocumentName, QStringLiteral("old.txt"));
         QCOMPARE(state_->settings.BrowserFlag, int16_t(1));
         QVERIFY(d->Done());
+        QVERIFY(mainWindow.windowTitle().startsWith(QStringLiteral("old.txt (")));
+        QVERIFY(state_->doc.HasFile());
+        QCOMPARE(QFileInfo(state_->doc.File->fileName()).absoluteFilePath(), Path("old.txt"));
+    }
+
+    void aFailedCopyIsReportedAndLosesNothing()
+    {
+        WriteFile(Path("doc.txt"), "precious\r\n");
+        state_->doc.DocumentName = QStringLiteral("doc.txt");
+        state_->doc.File = OpenFile(QStringLiteral("doc.txt"), QIODevice::ReadOnly);
+        auto d = Open(2);
+        d->SelFile->setText(QStringLiteral("nosuch/copy.txt"));
+        QTest::mouseClick(d->Command1, Qt::LeftButton);
+        QCOMPARE(prompter_->Messages().size(), 1);
+        QCOMPARE(prompter_->prompts[0].icon, MsgIcon::Warning);
+        QVERIFY(d->isVisible());
+        QVERIFY(!d->Done());
+        QCOMPARE(ReadAll(Path("doc.txt")), QByteArray("precious\r\n"));
+        QVERIFY(!state_->doc.HasFile());  // the viewer is back in its no-document state
+        QVERIFY(state_->doc.DocumentName.isEmpty());
+    }
+
+    void newFileThatCannotBeCreatedIsReported()
+    {
+        auto d = Open(1);
+        d->SelFile->setText(QStringLiteral("nosuch/new.txt"));
+        QTest::mouseClick(d->Command1, Qt::LeftButton);
+        QCOMPARE(prompter_->Messages().size(), 1);
+        QVERIFY(opened_.isEmpty());
+        QVERIFY(d->isVisible());
+        QVERIFY(d->FilOp->isEnabled());
     }
 
     void closingWithoutOkRestoresTheStartFolder()
@@ -351,6 +385,10 @@ private Q_SLOTS:
         QCOMPARE(d->Stack->currentWidget(), d->FilOp);
         QCOMPARE(d->FileSelect->FileNames(), (QStringList{".hidden.txt", "a.txt", "b.csv"}));
         QCOMPARE(state_->settings.BrowserAttributeFilter, (std::array<int16_t, 5>{1, 1, 0, 1, 0}));
+        // Hidden folders come with hidden files.
+        QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral(".config")));
+        d->SelectDir->SetPath(dir_->path());
+        QCOMPARE(d->SelectDir->FolderAt(d->SelectDir->count() - 1), Path(".config"));
         QFile::setPermissions(Path("locked.txt"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
 
@@ -478,6 +516,44 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(Path("p.bmp")));
         QVERIFY(d->FileSelect->FileNames().isEmpty());
         QVERIFY(d->SelFile->text().isEmpty());
+    }
+
+    void aDriveThatIsNotReadyIsRefused()
+    {
+        auto d = Open(0);
+        d->SelectDrive->SetDrives({dir_->path(), Path("gone")});
+        d->SelectDrive->SetDriveOf(dir_->path());
+        d->SelectDrive->setCurrentIndex(1);
+        Q_EMIT d->SelectDrive->activated(1);
+        QCOMPARE(prompter_->Messages(), QStringList{ErrorDescription(Err::DiskNotReady)});
+        QCOMPARE(d->SelectDrive->Drive(), dir_->path());
+        QCOMPARE(QDir::currentPath(), dir_->path());
+    }
+
+    void imageWindowGetsThePickedFileAndTheList()
+    {
+        WritePicture(Path("p.bmp"));
+        WritePicture(Path("q.bmp"));
+        int openedFrom = 0;
+        QString target;
+        state_->WindowCommands[QStringLiteral("Menu_Kaku_Bit")] = [&](QWidget*) {
+            openedFrom = state_->OpenedFromBrowser;
+            target = state_->TargetFilePath;
+        };
+        auto d = Open(0);
+        QVERIFY(d->Command7->isEnabled());
+        QTest::mouseClick(d->Command5, Qt::LeftButton);
+        QTest::mouseClick(d->Command7, Qt::LeftButton);  // the name box still holds "*.bmp"
+        QCOMPARE(prompter_->Messages(), QStringList{QStringLiteral(u"ファイルが指定されていません。")});
+        QCOMPARE(openedFrom, 0);
+        Pick(*d, QStringLiteral("q.bmp"));
+        QTest::mouseClick(d->Command7, Qt::LeftButton);
+        QCOMPARE(openedFrom, 255);
+        QCOMPARE(target, QStringLiteral("q.bmp"));
+        QCOMPARE(state_->BrowserFileNames, (QStringList{"p.bmp", "q.bmp"}));
+        QCOMPARE(state_->BrowserFileIndex, 1);
+        QCOMPARE(state_->ImageNaturalWidth, 4);
+        QCOMPARE(state_->OpenedFromBrowser, 0);
     }
 
     void binaryViewOpensThroughItsLauncher()
