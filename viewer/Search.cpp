@@ -123,10 +123,8 @@ int LineSearch::Forward()
                 doc.TopLine = candidate;
                 if (doc.TopLine > doc.LineCount)
                     break;
-                if (!reader_.Holds(candidate)) {
+                if (!reader_.Holds(candidate))
                     YieldToEventLoop();
-                    reader_.Drop();
-                }
                 continue;
             }
         }
@@ -137,10 +135,8 @@ int LineSearch::Forward()
         if (doc.TopLine > doc.LineCount)
             break;
         // Within a block nothing outside the search can run; yield between blocks.
-        if (!reader_.Holds(n + 1)) {
+        if (!reader_.Holds(n + 1))
             YieldToEventLoop();
-            reader_.Drop();
-        }
     }
     return state_.SearchHit = 0;
 }
@@ -160,10 +156,8 @@ int LineSearch::Backward()
         if (hit > 0)
             return state_.SearchHit = hit;
         doc.TopLine = int64_t(n) - 1;
-        if (!reader_.Holds(n - 1)) {
+        if (!reader_.Holds(n - 1))
             YieldToEventLoop();
-            reader_.Drop();
-        }
     }
     doc.TopLine = 0;
     return state_.SearchHit = 0;
@@ -398,10 +392,8 @@ SearchResults BuildResultList(AppState& state, SearchView& view,
             // The entry that fills the table is shown once it is known to stay.
             if (int(results.lines.size()) < kResultTableSize && onEntry)
                 onEntry(found, search.FoundText());
-            if (found % 100 == 0) {
+            if (found % 100 == 0)
                 YieldToEventLoop();
-                search.Forget();
-            }
             line = found + 1;
         }
     } catch (const RuntimeError& e) {
