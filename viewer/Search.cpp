@@ -7,6 +7,7 @@
 #include "core/Numbers.h"
 #include "viewer/LineLoader.h"
 #include "viewer/ScreenText.h"
+#include "viewer/Viewport.h"
 
 #include <QSaveFile>
 
@@ -22,17 +23,6 @@ Qt::CaseSensitivity Sensitivity(const AppState& state)
 int64_t PossibleTop(const AppState& state)
 {
     return PossibleTopLines(state.doc.LineCount, state.settings.LinesPerScreen);
-}
-
-// The scroll position that brings `top` to the top: top itself, or on a scale of 32,767
-// positions Int((top − 1) ÷ (P ÷ 32,767)) + 1, at most the maximum.
-int FoundLineScrollValue(int64_t top, int64_t possible)
-{
-    constexpr int64_t kLimit = 32767;
-    if (possible <= kLimit)
-        return int(top);
-    const int64_t value = IntFloor(double(top - 1) / (double(possible) / double(kLimit))) + 1;
-    return int(std::min(value, kLimit));
 }
 
 // The pointer shows the hourglass for the lifetime of this object.
@@ -196,7 +186,7 @@ void PlaceFoundLine(AppState& state, SearchView& view, LineNumber foundLine)
     const int64_t p = PossibleTop(state);
     const int64_t top = FoundLineTop(foundLine, ResultRow(state), p);
     state.doc.TopLine = top;
-    view.SetScrollValue(FoundLineScrollValue(top, p));
+    view.SetScrollValue(ScrollValueForFoundLine(top, p));
 }
 
 void SelectHitFrom(AppState& state, SearchView& view, int k)
