@@ -348,7 +348,9 @@ void LogFile::LayOutHeights()
     Line5->setGeometry(Line5->x(), 0, 1, h.rulerHeight);
     Text1->setGeometry(Text1->x(), h.textTop, Text1->width(), h.textHeight);
     VScroll1->setGeometry(VScroll1->x(), h.textTop, VScroll1->width(), h.scrollHeight);
-    List1->setGeometry(List1->x(), h.textTop, List1->width(), h.listHeight);
+    // The list's rows start where the text box's first line does.
+    const int rowInset = Text1->frameWidth() + int(Text1->document()->documentMargin()) - List1->frameWidth();
+    List1->setGeometry(List1->x(), h.textTop + std::max(0, rowInset), List1->width(), h.listHeight);
     Line4->setGeometry(Line4->x(), 0, Line4->width(), h.textTop + h.textHeight);
     Form_->setFixedHeight(h.areaHeight);
 
