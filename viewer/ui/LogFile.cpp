@@ -115,6 +115,7 @@ void LogFile::BuildControls()
     List1->setFocusPolicy(Qt::NoFocus);
     List1->setUniformItemSizes(true);
     List1->setVisible(false);
+    List1->viewport()->installEventFilter(this);
 
     VScroll1 = new QScrollBar(Qt::Vertical, Form_);
     VScroll1->setObjectName(QStringLiteral("VScroll1"));

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QWheelEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -489,10 +490,18 @@ void LogFile::EndFitWidth()
 
 bool LogFile::eventFilter(QObject* watched, QEvent* event)
 {
-    if (Text1 == nullptr)
+    if (Text1 == nullptr || List1 == nullptr || VScroll1 == nullptr)
         return QMainWindow::eventFilter(watched, event);  // still building the controls
     if (watched == Text1 && event->type() == QEvent::KeyPress)
         return Text1_KeyDown(static_cast<QKeyEvent*>(event));
+    if ((watched == Text1->viewport() || watched == List1->viewport()) && event->type() == QEvent::Wheel) {
+        // The text box has no vertical range of its own: the wheel moves the document.
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->angleDelta().y() == 0 || !VScroll1->isVisible() || !VScroll1->isEnabled())
+            return false;
+        QCoreApplication::sendEvent(VScroll1, wheel);
+        return true;
+    }
     if (watched == Text1->viewport()) {
         switch (event->type()) {
         case QEvent::DragEnter:

@@ -181,6 +181,7 @@ private Q_SLOTS:
     void SettingsWriteErrorIsSilentAtShutDown();
     void WindowTakesNoDropsWhileToolIsShown();
     void ScrollBarOnTheLeft();
+    void WheelOverTheTextScrollsTheDocument();
 };
 
 void LogFileTest::StartsWithoutDocumentAndSavesSettingsAtClose()
@@ -986,6 +987,20 @@ void LogFileTest::ScrollBarOnTheLeft()
     w.LayOutWidths();
     QCOMPARE(v.Text1()->x(), 0);
     QCOMPARE(v.VScroll1()->x(), v.Text1()->width());
+}
+
+void LogFileTest::WheelOverTheTextScrollsTheDocument()
+{
+    Viewer v;
+    const QString path = v.Write(QStringLiteral("w.txt"), NumberedLines(100));
+    v.Start(path);
+    QWidget* viewport = v.Text1()->viewport();
+    QWheelEvent down(QPointF(10, 10), viewport->mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -120),
+                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(viewport, &down);
+    QVERIFY(v.VScroll1()->value() > 1);
+    QCOMPARE(v.state.doc.TopLine, v.VScroll1()->value());
+    QVERIFY(v.Screen().startsWith(QStringLiteral("line %1\n").arg(v.VScroll1()->value())));
 }
 
 QTEST_MAIN(LogFileTest)
