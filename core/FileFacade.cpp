@@ -7,9 +7,11 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdio>
 
 #ifdef Q_OS_UNIX
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 #ifdef Q_OS_WIN
@@ -37,8 +39,11 @@ FileAttributes GetFileAttributes(const QString& path)
 #else
     a.hidden = info.fileName().startsWith(u'.');
     if (!a.isFolder) {
+        // No write bit is the read-only attribute, also for root, whom access() lets write.
         const QByteArray native = QFile::encodeName(info.absoluteFilePath());
-        a.readOnly = ::access(native.constData(), W_OK) != 0;
+        struct stat st {};
+        const bool noWriteBit = ::stat(native.constData(), &st) == 0 && (st.st_mode & 0222) == 0;
+        a.readOnly = noWriteBit || ::access(native.constData(), W_OK) != 0;
     }
 #endif
     return a;
@@ -124,8 +129,38 @@ QString FromNativeSeparators(const QString& path)
 
 QString ReplaceFromFirstDot(const QString& path, const QString& extension)
 {
-    const qsizetype dot = path.indexOf(u'.');
+    // The dot is looked for in the file-name part: a dot in a folder name ("data.old/log",
+    // "./a.txt") is not an extension.
+    const qsizetype nameStart =
+        std::max(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')) + 1;
+    const qsizetype dot = path.indexOf(u'.', nameStart);
     return (dot < 0 ? path : path.left(dot)) + extension;
+}
+
+bool RenameReplacing(const QString& from, const QString& to)
+{
+#ifdef Q_OS_WIN
+    return ::MoveFileExW(reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(from).utf16()),
+                         reinterpret_cast<LPCWSTR>(QDir::toNativeSeparators(to).utf16()),
+                         MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+    errno = 0;
+    return std::rename(QFile::encodeName(FromNativeSeparators(from)).constData(),
+                       QFile::encodeName(FromNativeSeparators(to)).constData()) == 0;
+#endif
+}
+
+bool SyncFile(const QString& path)
+{
+#ifdef Q_OS_UNIX
+    QFile file(FromNativeSeparators(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return ::fsync(file.handle()) == 0;
+#else
+    Q_UNUSED(path);
+    return true;
+#endif
 }
 
 }  // namespace kolbran

@@ -43,8 +43,13 @@ QString JoinPath(const QString& folder, const QString& name);
 QString ToNativeSeparators(const QString& path);
 QString FromNativeSeparators(const QString& path);  // "\" becomes "/" on POSIX
 
-// The default output name: the path up to its first "." followed by `extension`
-// (which includes its dot), or the whole path + extension when there is none.
+// The default output name: the path up to the first "." of its file-name part followed by
+// `extension` (which includes its dot), or the whole path + extension when there is none.
 QString ReplaceFromFirstDot(const QString& path, const QString& extension);
+
+// Renames `from` to `to`, replacing an existing `to` in one atomic step (errno on failure).
+bool RenameReplacing(const QString& from, const QString& to);
+// Flushes a complete file to the disk before it takes another file's place.
+bool SyncFile(const QString& path);
 
 }  // namespace kolbran

@@ -7,6 +7,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cerrno>
 
 namespace kolbran {
 
@@ -128,6 +131,154 @@ int CheckSaveTarget(AppState& state, const QString& path)
     if (!file.remove())
         ThrowFileError(file, Err::PermissionDenied);
     return SaveTarget::Allowed;
+}
+
+QString BackupName(const QString& documentName)
+{
+    const qsizetype nameStart =
+        std::max(documentName.lastIndexOf(u'/'), documentName.lastIndexOf(u'\\')) + 1;
+    const qsizetype dot = documentName.indexOf(u'.', nameStart);
+    if (dot < 0)
+        return documentName + QStringLiteral(".bak");
+    return documentName.left(dot + 1) + QStringLiteral("bak");
+}
+
+namespace {
+
+bool CopyToNewFile(const QString& from, const QString& to)
+{
+    QFile in(FromNativeSeparators(from));
+    QFile out(FromNativeSeparators(to));
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return false;
+    QByteArray block;
+    while (!(block = in.read(1 << 20)).isEmpty())
+        if (out.write(block) != block.size())
+            return false;
+    if (in.error() != QFileDevice::NoError || !out.flush())
+        return false;
+    out.close();
+    return out.error() == QFileDevice::NoError && SyncFile(to);
+}
+
+[[noreturn]] void ThrowLastError(int fallback, const QString& detail)
+{
+    const int saved = errno;
+    throw RuntimeError(saved ? ErrorFromErrno(saved) : fallback, detail);
+}
+
+QString CanonicalFolder(const QString& path)
+{
+    return QFileInfo(QFileInfo(FromNativeSeparators(path)).absolutePath()).canonicalFilePath();
+}
+
+}  // namespace
+
+FileOperations FileOperations::Default()
+{
+    FileOperations ops;
+    ops.rename = [](const QString& from, const QString& to) { return RenameReplacing(from, to); };
+    ops.remove = [](const QString& path) {
+        errno = 0;
+        return QFile::remove(FromNativeSeparators(path));
+    };
+    ops.copy = CopyToNewFile;
+    return ops;
+}
+
+void ReplaceWithBackup(AppState& state, const QString& temp)
+{
+    ReplaceWithBackup(state, temp, FileOperations::Default());
+}
+
+void ReplaceWithBackup(AppState& state, const QString& temp, const FileOperations& ops)
+{
+    TraceAppend(state, QStringLiteral(" Baknm"));
+    if (temp.isEmpty())
+        return;
+    QString work = temp;  // the complete new content, beside the document once copied
+    auto dropWork = [&] {
+        ops.remove(work);
+        if (work != temp)
+            ops.remove(temp);
+    };
+    try {
+        if (RefuseProtected(state, false) == 1) {
+            dropWork();
+            return;
+        }
+        state.doc.File.reset();
+        const QString doc = state.doc.DocumentName;
+
+        if (CanonicalFolder(work) != CanonicalFolder(doc)) {
+            // A rename cannot cross file systems: bring the new content beside the document.
+            QTemporaryFile beside(QFileInfo(FromNativeSeparators(doc)).absolutePath() +
+                                  QStringLiteral("/.kolbran-XXXXXX"));
+            if (!beside.open())
+                ThrowLastError(Err::PathFileAccess, doc);
+            const QString copy = beside.fileName();
+            beside.close();
+            beside.remove();
+            errno = 0;
+            if (!ops.copy(work, copy)) {
+                const int saved = errno;
+                ops.remove(copy);
+                errno = saved;
+                ThrowLastError(Err::DiskFull, copy);
+            }
+            ops.remove(temp);
+            work = copy;
+        } else {
+            SyncFile(work);
+        }
+        // The new version keeps the document's permission bits.
+        QFile::setPermissions(FromNativeSeparators(work),
+                              QFile::permissions(FromNativeSeparators(doc)));
+
+        if (state.settings.NoBackup) {
+            // One atomic step: the old content goes only as the new one takes its name.
+            errno = 0;
+            if (!ops.rename(work, doc))
+                ThrowLastError(Err::PathFileAccess, doc);
+            return;
+        }
+        const QString backup = BackupName(doc);
+        const FileAttributes old = GetFileAttributes(backup);
+        if (old.exists && (old.isFolder || old.readOnly))
+            throw RuntimeError(Err::FileAlreadyExists, backup);
+        errno = 0;
+        if (!ops.rename(doc, backup))
+            ThrowLastError(Err::PathFileAccess, backup);
+        errno = 0;
+        if (!ops.rename(work, doc)) {
+            const int saved = errno;
+            ops.rename(backup, doc);  // the old content back under its own name
+            errno = saved;
+            ThrowLastError(Err::PathFileAccess, doc);
+        }
+    } catch (const RuntimeError&) {
+        dropWork();
+        throw;
+    }
+}
+
+void LockDocument(AppState& state)
+{
+    state.doc.File.reset();
+    state.doc.File = OpenFile(state.doc.DocumentName, QIODevice::ReadWrite, FileShare::Exclusive);
+}
+
+void ReportAndReopen(AppState& state, const RuntimeError& error)
+{
+    ReportError(state, error, 0);
+    if (state.doc.DocumentName.isEmpty() || !state.doc.File)
+        return;
+    state.doc.File.reset();
+    try {
+        state.doc.File = OpenFile(state.doc.DocumentName, QIODevice::ReadOnly, FileShare::Shared);
+    } catch (const RuntimeError& e) {
+        ReportError(state, e, 1);
+    }
 }
 
 }  // namespace kolbran

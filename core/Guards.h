@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace kolbran {
 
 struct AppState;
@@ -33,12 +35,34 @@ inline constexpr int Declined = 7;
 }  // namespace SaveTarget
 int CheckSaveTarget(AppState& state, const QString& path);
 
-// Puts the complete temporary file `temp` in the document's place, keeping a backup
-// unless NoBackup; the old content is never lost.
+// The backup name of a document: the path up to and including the first dot of its
+// file-name part, then "bak" (report.txt → report.bak, a.b.c → a.bak); without a dot the
+// path + ".bak" (data.old/log → data.old/log.bak).
+QString BackupName(const QString& documentName);
+
+// The file operations ReplaceWithBackup uses, each true on success (errno tells why not).
+// Tests replace one to make a chosen step fail.
+struct FileOperations {
+    std::function<bool(const QString& from, const QString& to)> rename;  // atomic, replaces `to`
+    std::function<bool(const QString& path)> remove;
+    std::function<bool(const QString& from, const QString& to)> copy;    // `to` is new
+    static FileOperations Default();
+};
+
+// Puts the complete temporary file `temp` in the place of the document (closed first,
+// FileNumber 0 after), deleting the old version with NoBackup and keeping it under
+// BackupName otherwise. A read-only or hidden document is left as it is and `temp` deleted.
+// A temporary file in another folder is first copied beside the document, so that the
+// replacement is one rename on one file system. On any failure `temp` is deleted, the old
+// content is still under the document's name (or, at worst, the backup name), and the
+// RuntimeError is thrown on to the caller's handler (ReportAndReopen).
 void ReplaceWithBackup(AppState& state, const QString& temp);
-// Reopens the document exclusively while a command rewrites it.
+void ReplaceWithBackup(AppState& state, const QString& temp, const FileOperations& ops);
+// Reopens the document for reading and writing with an exclusive lock while a command
+// rewrites it. Throws RuntimeError (70 when another program holds the file).
 void LockDocument(AppState& state);
-// ReportError (update wording), then reopens the document for shared reading.
+// ReportError (update wording), then, when a document is named and its file was open,
+// opens it again for shared reading.
 void ReportAndReopen(AppState& state, const RuntimeError& error);
 
 }  // namespace kolbran
