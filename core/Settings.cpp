@@ -325,7 +325,7 @@ void EnsureRecentSlots(ViewerSettings& s)
 
 // The old INI: up to four quoted paths. They are read and the file is rewritten as the
 // head of the current format.
-void UpgradeOldIni(ViewerSettings& s, const QByteArray& bytes)
+QByteArray UpgradeOldIni(ViewerSettings& s, const QByteArray& bytes, bool write)
 {
     IniReader reader(bytes);
     int n = 0;
@@ -334,7 +334,9 @@ void UpgradeOldIni(ViewerSettings& s, const QByteArray& bytes)
     QByteArray out = Line("\"[FileName List]\"") + Line(QByteArray::number(n));
     for (int i = 0; i < 4; ++i)
         out += Line(Quoted(s.RecentFiles[i]));
-    WriteWholeFile(s.IniPath, out);
+    if (write)
+        WriteWholeFile(s.IniPath, out);
+    return out;
 }
 
 }  // namespace
@@ -554,7 +556,9 @@ QString ProgramFilePath(const QString& folder, const QString& name)
 
 // --- loading and saving ---
 
-SettingsLoadReport LoadSettings(ViewerSettings& s, const QString& folder, const QDate& today)
+namespace {
+
+SettingsLoadReport Load(ViewerSettings& s, const QString& folder, const QDate& today, bool write)
 {
     SettingsLoadReport report;
     SetRunTimeValues(s);
@@ -568,7 +572,7 @@ SettingsLoadReport LoadSettings(ViewerSettings& s, const QString& folder, const 
 
     QByteArray file;
     try {
-        file = ReadWholeFile(s.SettingsPath, true);
+        file = ReadWholeFile(s.SettingsPath, write);
     } catch (const RuntimeError& e) {
         report.skippedSteps.append(QStringLiteral("DAT: ") + QString::fromUtf8(e.what()));
     }
@@ -583,7 +587,8 @@ SettingsLoadReport LoadSettings(ViewerSettings& s, const QString& folder, const 
             report.rulesMoved = !old.records.isEmpty() || old.firstDropped;
             report.firstOldRuleDropped = old.firstDropped;
             try {
-                WriteWholeFile(s.SettingsPath, file);
+                if (write)
+                    WriteWholeFile(s.SettingsPath, file);
             } catch (const RuntimeError& e) {
                 report.skippedSteps.append(QStringLiteral("rules: ") + QString::fromUtf8(e.what()));
             }
@@ -616,7 +621,7 @@ SettingsLoadReport LoadSettings(ViewerSettings& s, const QString& folder, const 
         });
         step("INI", [&] {
             if (s.RecentCount > 0) {
-                const QString stop = ReadIniFile(s, v);
+                const QString stop = ReadIniFile(s, v, write);
                 if (!stop.isEmpty())
                     throw RuntimeError(Err::InvalidArgument, stop);
             }
@@ -664,6 +669,18 @@ SettingsLoadReport LoadSettings(ViewerSettings& s, const QString& folder, const 
     return report;
 }
 
+}  // namespace
+
+SettingsLoadReport LoadSettings(ViewerSettings& s, const QString& folder, const QDate& today)
+{
+    return Load(s, folder, today, true);
+}
+
+SettingsLoadReport LoadSettingsWithoutWriting(ViewerSettings& s, const QString& folder)
+{
+    return Load(s, folder, QDate::currentDate(), false);
+}
+
 SettingsLoadReport LoadSettings(AppState& state)
 {
     return LoadSettings(state.settings, state.SettingsFolder);
@@ -678,15 +695,13 @@ void SaveSettings(const ViewerSettings& s)
 
 // --- KOLBRAN.INI ---
 
-QString ReadIniFile(ViewerSettings& s, int storedVersion)
+QString ReadIniFile(ViewerSettings& s, int storedVersion, bool writeUpgrade)
 {
     EnsureRecentSlots(s);
     try {
         QByteArray bytes = ReadWholeFile(s.IniPath, false);
-        if (storedVersion < 224) {
-            UpgradeOldIni(s, bytes);
-            bytes = ReadWholeFile(s.IniPath, false);
-        }
+        if (storedVersion < 224)
+            bytes = UpgradeOldIni(s, bytes, writeUpgrade);
         IniReader reader(bytes);
         while (!reader.AtEnd()) {
             const QString key = reader.Next().text;

@@ -72,6 +72,9 @@ SettingsLoadReport LoadSettings(ViewerSettings& s, const QString& folder,
                                 const QDate& today = QDate::currentDate());
 // The same on state.settings and state.SettingsFolder.
 SettingsLoadReport LoadSettings(AppState& state);
+// The same reading without writing anything (no new KOLBRAN.DAT, no rule move, no INI
+// upgrade on disk): kolbran-tool reads the settings it needs and leaves the files alone.
+SettingsLoadReport LoadSettingsWithoutWriting(ViewerSettings& s, const QString& folder);
 // Writes the record as record 1 of KOLBRAN.DAT (the rules are kept). Throws RuntimeError.
 void SaveSettings(const ViewerSettings& s);
 
@@ -80,7 +83,7 @@ void SaveSettings(const ViewerSettings& s);
 // Reads KOLBRAN.INI (`storedVersion` below 224: the old plain list, which is upgraded and
 // rewritten first). A damaged file stops the reading; the values read so far are kept and
 // the reason is returned (empty when the file was read to its end).
-QString ReadIniFile(ViewerSettings& s, int storedVersion);
+QString ReadIniFile(ViewerSettings& s, int storedVersion, bool writeUpgrade = true);
 // The bytes of KOLBRAN.INI for `s`: Shift_JIS, CR LF, quoted strings, decimal numbers.
 QByteArray IniFileBytes(const ViewerSettings& s);
 // Rewrites KOLBRAN.INI from `s` through a temporary file. Throws RuntimeError.
