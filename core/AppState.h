@@ -38,6 +38,7 @@ struct AppState {
     int DecodeMode = 0;
     int LineRangeMode = 0;
     int DumpActionCode = 0;
+    QString DumpFilePath;  // the dump file the binary view wrote, for action codes 1 and 2
     int HelpRequestIndex = 0;
 
     // The folder of KOLBRAN.DAT and KOLBRAN.INI (the executable's folder, the per-user
@@ -50,6 +51,9 @@ struct AppState {
     // Hooks the main window sets so that tools can act on the viewer.
     std::function<void(const QString& path)> OpenInViewer;  // open and show a file
     std::function<void()> RefreshScreen;                    // redraw the current screen
+    std::function<QString()> SelectedText;                  // the text area's selection
+    std::function<void()> PrintDocument;                    // print the open document
+    std::function<void(int code)> SetDisplayCode;           // choose a code as its menu does
 };
 
 }  // namespace kolbran
