@@ -6,6 +6,7 @@
 #include "core/ViewerSettings.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <map>
@@ -40,6 +41,13 @@ struct AppState {
     int DumpActionCode = 0;
     QString DumpFilePath;  // the dump file the binary view wrote, for action codes 1 and 2
     int HelpRequestIndex = 0;
+
+    // Shared between the file dialog's image browser and the image window.
+    int OpenedFromBrowser = 0;  // 255 while the image window runs from the browser
+    int ImageNaturalWidth = 0;  // the previewed picture's size in pixels
+    int ImageNaturalHeight = 0;
+    QStringList BrowserFileNames;  // the browser's file list, for stepping through it
+    int BrowserFileIndex = -1;     // its selected entry
 
     // The folder of KOLBRAN.DAT and KOLBRAN.INI (the executable's folder, the per-user
     // configuration folder, or --settings-dir).
