@@ -14,9 +14,9 @@ void InstallFontSubstitutions()
     QFont::insertSubstitutions(QStringLiteral(u"ＭＳ ゴシック"),
                                {QStringLiteral("IPAGothic"), QStringLiteral(u"IPAゴシック"), sansCjk});
     QFont::insertSubstitutions(QStringLiteral(u"標準明朝"),
-                               {QStringLiteral("IPAPMincho"), QStringLiteral(u"IPAP明朝"), serifCjk});
+                               {QStringLiteral("IPAPMincho"), QStringLiteral(u"IPA P明朝"), serifCjk});
     QFont::insertSubstitutions(QStringLiteral(u"標準ゴシック"),
-                               {QStringLiteral("IPAPGothic"), QStringLiteral(u"IPAPゴシック"), sansCjk});
+                               {QStringLiteral("IPAPGothic"), QStringLiteral(u"IPA Pゴシック"), sansCjk});
 }
 
 }  // namespace kolbran

@@ -22,23 +22,36 @@ QString StrNumber(qint64 value)
     return value < 0 ? QString::number(value) : u' ' + QString::number(value);
 }
 
-QString StrNumber(double value)
+namespace {
+QString StrWithDigits(double value, int digits)
 {
-    if (value == std::floor(value) && std::fabs(value) < 1e15)
+    if (value == std::floor(value) && std::fabs(value) < std::pow(10.0, digits))
         return StrNumber(qint64(value));
-    QString text = QString::number(std::fabs(value), 'g', 15);
+    QString text = QString::number(std::fabs(value), 'g', digits);
     if (text.startsWith(QStringLiteral("0.")))
         text.remove(0, 1);
     text.replace(QStringLiteral("e+"), QStringLiteral("E+"));
     text.replace(QStringLiteral("e-"), QStringLiteral("E-"));
     return (value < 0 ? u'-' : u' ') + text;
 }
+}  // namespace
+
+QString StrNumber(double value)
+{
+    return StrWithDigits(value, 15);
+}
+
+QString StrSingle(float value)
+{
+    // The shortest decimal of the single value, cut to 7 significant digits.
+    return StrWithDigits(QString::number(value, 'g', 7).toDouble(), 7);
+}
 
 QString FormatFixed(double value, int decimals)
 {
     const double scale = std::pow(10.0, decimals);
     // Half away from zero, with a guard against binary representation (2.345 stored as 2.34499…).
-    const double scaled = std::round(value * scale * (1.0 + 1e-15 * (value < 0 ? -1 : 1)));
+    const double scaled = std::round(value * scale * (1.0 + 1e-15));
     return QString::number(scaled / scale, 'f', decimals);
 }
 

@@ -16,6 +16,8 @@ QString FormatCount(qint64 value);
 QString StrNumber(double value);
 QString StrNumber(qint64 value);
 inline QString StrNumber(int value) { return StrNumber(qint64(value)); }
+// The Str form of a single-precision value: up to 7 significant digits (0.1f → " .1").
+QString StrSingle(float value);
 // "0.00 %": the ratio × 100 with two decimals, a blank and "%" (0.1234 → "12.34 %").
 QString FormatPercent(double ratio);
 // "0000:": at least `digits` digits with leading zeros, then ":" (12 → "0012:", 123456 → "123456:").
