@@ -31,6 +31,7 @@ struct AppState {
     bool CancelRequested = false;
     QString SearchString;
     int SearchCompareMode = 1;  // 0 binary (case-sensitive), 1 text (case ignored)
+    int SearchHit = 0;          // the last search: -1 empty text, 0 not found, else the position
     QString TraceText;
 
     // Hand-over values between the main window and its tools.

@@ -10,9 +10,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <vector>
+
+#include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <cstdio>
+#include <unistd.h>
+#endif
 
 namespace kolbran {
 
@@ -22,9 +29,41 @@ namespace {
 // as fast as the system's own tools.
 constexpr int64_t kCopyBlock = 1 << 20;
 
+#ifdef Q_OS_LINUX
+// Copies inside the kernel between two unbuffered files, from their current positions.
+// Returns the bytes left when the file system cannot do it.
+int64_t KernelCopy(QIODevice& from, QIODevice& to, int64_t length)
+{
+    auto* in = qobject_cast<QFileDevice*>(&from);
+    auto* out = qobject_cast<QFileDevice*>(&to);
+    if (!in || !out || in->handle() < 0 || out->handle() < 0 ||
+        !(in->openMode() & QIODevice::Unbuffered) || !(out->openMode() & QIODevice::Unbuffered))
+        return length;
+    while (length > 0) {
+        const ssize_t done = ::copy_file_range(in->handle(), nullptr, out->handle(), nullptr, size_t(length), 0);
+        if (done < 0) {
+            if (errno == EINTR)
+                continue;
+            if (errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP || errno == EBADF)
+                return length;
+            throw RuntimeError(ErrorFromErrno(errno));
+        }
+        if (done == 0)
+            throw RuntimeError(Err::InputPastEnd);  // the source shrank during the run
+        length -= done;
+    }
+    return 0;
+}
+#endif
+
 // Copies exactly `length` bytes from `from` to `to`.
 void CopyBytes(QIODevice& from, QIODevice& to, int64_t length)
 {
+#ifdef Q_OS_LINUX
+    length = KernelCopy(from, to, length);
+    if (length == 0)
+        return;
+#endif
     std::vector<char> buffer(size_t(std::min(length, kCopyBlock)));
     while (length > 0) {
         const qint64 want = std::min<int64_t>(length, int64_t(buffer.size()));
@@ -85,6 +124,48 @@ bool ReportMissing(AppState& state, const QString& name)
     state.prompter.Message(QStringLiteral(u"「") + name + QStringLiteral(u"」ﾌｧｲﾙはありません。"),
                            MsgIcon::None);
     return true;
+}
+
+// Joins the pieces into `output`. An existing output stays whole until the new one is
+// complete: the join goes to a temporary file beside it that then takes its name.
+void JoinInto(const QString& output, const QString& base)
+{
+    const QString target = FromNativeSeparators(output);
+    if (!QFileInfo::exists(target)) {
+        QFile file(target);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            ThrowFileError(file, Err::PathNotFound);
+        YieldToEventLoopNow();
+        try {
+            Ketsugou(file, base);
+        } catch (const RuntimeError&) {
+            file.close();
+            file.remove();
+            throw;
+        }
+        file.close();
+        return;
+    }
+    QTemporaryFile temp(target + QStringLiteral(".XXXXXX"));
+    if (!temp.open())
+        ThrowFileError(temp, Err::PermissionDenied);
+    // Reopen unbuffered so that the pieces can be copied inside the kernel.
+    QFile file(temp.fileName());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        ThrowFileError(file, Err::PermissionDenied);
+    YieldToEventLoopNow();
+    Ketsugou(file, base);
+    file.close();
+    temp.close();
+    QFile::setPermissions(temp.fileName(), QFile::permissions(target));
+#ifdef Q_OS_WIN
+    if (!QFile::remove(target) || !QFile::rename(temp.fileName(), target))
+        throw RuntimeError(Err::PermissionDenied, output);
+#else
+    if (::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
+        throw RuntimeError(ErrorFromErrno(errno), output);
+#endif
+    temp.setAutoRemove(false);
 }
 
 }  // namespace
@@ -252,14 +333,7 @@ SplitJoinOutcome RunJoin(AppState& state, const QString& name, const JoinOptions
             throw RuntimeError(Err::PermissionDenied, output);
         if (options.beforeWrite)
             options.beforeWrite();
-        // The old output stays whole until the new one is complete.
-        QSaveFile file(FromNativeSeparators(output));
-        if (!file.open(QIODevice::WriteOnly))
-            ThrowFileError(file, Err::PathNotFound);
-        YieldToEventLoopNow();
-        Ketsugou(file, base);
-        if (!file.commit())
-            ThrowFileError(file, Err::DiskFull);
+        JoinInto(output, base);
         return SplitJoinOutcome::Done;
     } catch (const RuntimeError& e) {
         ReportError(state, e, 0);

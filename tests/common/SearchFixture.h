@@ -1,0 +1,150 @@
+#pragma once
+
+#include "common/ScriptedPrompter.h"
+#include "core/AppState.h"
+#include "viewer/LineLoader.h"
+#include "viewer/ScreenText.h"
+#include "viewer/Search.h"
+#include "viewer/ViewerHost.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace kolbran::test {
+
+// A main window as the searches see it: the scroll bar maps to TopLine as the real one
+// does, and a change of its value redraws the screen text from the document.
+class FakeSearchView final : public SearchView {
+public:
+    explicit FakeSearchView(AppState& state) : state_(state) {}
+
+    QString Text() const override { return text; }
+    int SelStart() const override { return selStart; }
+    int SelLength() const override { return selLength; }
+    void Select(int start, int length) override
+    {
+        selStart = start;
+        selLength = length;
+    }
+    void SetScrollValue(int value) override
+    {
+        if (value == scrollValue)
+            return;
+        scrollValue = value;
+        state_.doc.TopLine = TopLineFromScroll(value);
+        Draw();
+        ++redraws;
+    }
+    void FocusText() override { ++focused; }
+    bool TextEnabled() const override { return true; }
+    void SetTextDropEnabled(bool enabled) override { dropEnabled = enabled; }
+    LineNumber CaretLine() const override { return caretLine; }
+    void SetCaretLine(LineNumber line) override { caretLine = line; }
+    void SetBusyCursor(bool busy) override { busyCount += busy ? 1 : -1; }
+    QString StatusText() const override { return status; }
+    void SetStatusText(const QString& text) override
+    {
+        status = text;
+        statusHistory.append(text);
+    }
+
+    // The scroll bar's change handler: v, or on the 32,767-position scale the last top
+    // line for the last position.
+    int64_t TopLineFromScroll(int value) const
+    {
+        const int64_t p = Possible();
+        if (p <= 32767)
+            return value;
+        if (value > 32766)
+            return p;
+        return ScrollValueToTopLine(value, state_.doc.LineCount, state_.settings.LinesPerScreen);
+    }
+    int64_t Possible() const
+    {
+        return PossibleTopLines(state_.doc.LineCount, state_.settings.LinesPerScreen);
+    }
+    // The screen for the current TopLine, as the screen refresh builds it.
+    void Draw()
+    {
+        ScreenRequest request;
+        request.topLine = state_.doc.TopLine;
+        request.linesPerScreen = state_.settings.LinesPerScreen;
+        text = BuildScreenText(state_, request).text;
+        selStart = 0;
+        selLength = 0;
+    }
+    // Shows the document with `top` at the top (short documents only).
+    void ScrollTo(int64_t top)
+    {
+        state_.doc.TopLine = top;
+        scrollValue = int(top);
+        Draw();
+    }
+
+    QString text;
+    int selStart = 0;
+    int selLength = 0;
+    int scrollValue = 1;
+    int redraws = 0;
+    int focused = 0;
+    bool dropEnabled = true;
+    LineNumber caretLine = 1;
+    int busyCount = 0;
+    QString status;
+    QStringList statusHistory;
+
+private:
+    AppState& state_;
+};
+
+// A test state with a document written from bytes in a temporary folder.
+struct SearchFixture {
+    SearchFixture() : state(prompter), view(state)
+    {
+        state.settings.LinesPerScreen = 32;
+        state.settings.SearchResultRow = 1;
+    }
+
+    QString Write(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return path;
+    }
+    // Opens the document and shows its first screen.
+    bool Open(const QByteArray& bytes, const QString& name = QStringLiteral("doc.txt"))
+    {
+        ViewerHost host;
+        PrOpen(state, host, Write(name, bytes));
+        if (!state.doc.HasFile())
+            return false;
+        view.scrollValue = 1;
+        state.doc.TopLine = 1;
+        view.Draw();
+        return true;
+    }
+    // Lines "line N\r\n" with `word` added to the lines listed.
+    static QByteArray Lines(int count, std::initializer_list<int> hits, const QByteArray& word)
+    {
+        QByteArray bytes;
+        auto it = hits.begin();
+        for (int n = 1; n <= count; ++n) {
+            bytes += "line " + QByteArray::number(n);
+            if (it != hits.end() && *it == n) {
+                bytes += " " + word;
+                ++it;
+            }
+            bytes += "\r\n";
+        }
+        return bytes;
+    }
+
+    QTemporaryDir dir;
+    ScriptedPrompter prompter;
+    AppState state;
+    FakeSearchView view;
+};
+
+}  // namespace kolbran::test
