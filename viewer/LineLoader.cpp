@@ -219,6 +219,9 @@ bool ScanChunks(AppState& state, ViewerHost& host, QFile* file, LineNumber fromL
         }
 
         if (limited && i == LineIndex::kMemoryCapacity) {
+            // A file of exactly 1,000,000 lines ends here: nothing is left out.
+            if (doc.TopLine > file->size())
+                break;
             if (!quiet)
                 host.SetStatusPanel(4, LinesText(LineIndex::kMaxMemoryLines));
             state.prompter.Message(FormatCount(LineIndex::kMemoryCapacity) +

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <memory>
+
 namespace kolbran::test {
 
 // A main window as the searches see it: the scroll bar maps to TopLine as the real one
@@ -97,6 +99,29 @@ private:
     AppState& state_;
 };
 
+// The dialog works on its own view; the fixture's view shows what it did.
+class SharedSearchView final : public SearchView {
+public:
+    explicit SharedSearchView(FakeSearchView& v) : v_(v) {}
+    QString Text() const override { return v_.Text(); }
+    int SelStart() const override { return v_.SelStart(); }
+    int SelLength() const override { return v_.SelLength(); }
+    void Select(int start, int length) override { v_.Select(start, length); }
+    void SetScrollValue(int value) override { v_.SetScrollValue(value); }
+    void FocusText() override { v_.FocusText(); }
+    bool TextEnabled() const override { return v_.TextEnabled(); }
+    void SetTextDropEnabled(bool enabled) override { v_.SetTextDropEnabled(enabled); }
+    LineNumber CaretLine() const override { return v_.CaretLine(); }
+    void SetCaretLine(LineNumber line) override { v_.SetCaretLine(line); }
+    void SetBusyCursor(bool busy) override { v_.SetBusyCursor(busy); }
+    QString StatusText() const override { return v_.StatusText(); }
+    void SetStatusText(const QString& text) override { v_.SetStatusText(text); }
+
+private:
+    FakeSearchView& v_;
+};
+
+
 // A test state with a document written from bytes in a temporary folder.
 struct SearchFixture {
     SearchFixture() : state(prompter), view(state)
@@ -140,6 +165,9 @@ struct SearchFixture {
         }
         return bytes;
     }
+
+    // A view for a window under test that acts on this fixture's view.
+    std::unique_ptr<SearchView> SharedView() { return std::make_unique<SharedSearchView>(view); }
 
     QTemporaryDir dir;
     ScriptedPrompter prompter;
