@@ -27,8 +27,10 @@ int main(int argc, char* argv[])
     kolbran::RegisterBase64Windows(state);
     kolbran::RegisterImagesWindows(state);
 
+    // The window loads itself (settings, geometry, the command-line file) and shows itself.
     kolbran::LogFile window(state, args.join(u' '));
     prompter.SetParent(&window);
-    window.show();
+    // Tool windows left open beside it do not keep the program running.
+    QObject::connect(&window, &kolbran::LogFile::Unloaded, &app, &QApplication::quit, Qt::QueuedConnection);
     return app.exec();
 }

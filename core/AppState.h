@@ -33,6 +33,8 @@ struct AppState {
     int SearchCompareMode = 1;  // 0 binary (case-sensitive), 1 text (case ignored)
     int SearchHit = 0;          // the last search: -1 empty text, 0 not found, else the position
     QString TraceText;
+    // Set by the options dialog when the main window must apply new settings.
+    bool SettingsChanged = false;
 
     // Hand-over values between the main window and its tools.
     QString TargetFilePath;
