@@ -38,6 +38,9 @@ int ShowBinaryView(AppState& state, QWidget* parent)
     if (view.ActionCode() != -1)
         view.exec();
     state.DumpActionCode = view.ActionCode();
+    // The written dump file is handed over as the file the opener shows next.
+    if (state.DumpActionCode == 1 || state.DumpActionCode == 2)
+        state.TargetFilePath = state.DumpFilePath;
     return state.DumpActionCode;
 }
 

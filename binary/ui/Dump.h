@@ -20,8 +20,9 @@ struct AppState;
 // the document first) and the file dialog's "ﾊﾞｲﾅﾘ表示" button (which sets TargetFilePath to
 // its file and calls this directly). An empty file is refused with its warning and 0 is
 // returned. Otherwise returns the view's action code, also left in AppState::DumpActionCode:
-// 0 nothing, 1 open AppState::DumpFilePath (the dump file just written), 2 open and print
-// it, −1 the view failed while opening. Acting on codes 1 and 2 is the opener's part.
+// 0 nothing, 1 open the dump file just written, 2 open and print it, −1 the view failed
+// while opening. For 1 and 2 that file's path is put in TargetFilePath (and DumpFilePath);
+// acting on the code is the opener's part.
 int ShowBinaryView(AppState& state, QWidget* parent);
 
 // The binary view: pages of dump lines of a file, read afresh one 512-byte record at a

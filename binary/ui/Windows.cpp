@@ -22,25 +22,19 @@ ViewerHost& HostOf(QWidget* parent, ViewerHost& fallback)
 }  // namespace
 
 // Launchers, keyed by the main window's menu items:
-// - "Menu_Kaku_Hx": the binary view on the open document. TargetFilePath becomes the
-//   document's name; after the view, action code 1 opens the written dump file through
-//   OpenInViewer and 2 also prints it through PrintDocument. The file dialog's "ﾊﾞｲﾅﾘ表示"
-//   button sets TargetFilePath itself and calls ShowBinaryView (binary/ui/Dump.h) directly,
-//   then reads AppState::DumpActionCode and DumpFilePath.
+// - "Menu_Kaku_Hx": the binary view on AppState::TargetFilePath, which the opener sets
+//   first (the main window: the document's name). The file dialog's "ﾊﾞｲﾅﾘ表示" button uses
+//   the same launcher after setting TargetFilePath to its file (or calls ShowBinaryView of
+//   binary/ui/Dump.h directly). Afterwards AppState::DumpActionCode tells the opener what
+//   to do: 1 open, 2 open and print the dump file now named by TargetFilePath (and
+//   DumpFilePath); the opener acts on it.
 // - "Menu_Sea_Dump": the partial binary view of AppState::SelectedText().
 // - "Menu_Trans_Kak": the restoration of the open binary display file; the parent, when it
 //   is the main window, is its ViewerHost (status panel, Timer1, pointer).
 void RegisterBinaryWindows(AppState& state)
 {
     state.WindowCommands[QStringLiteral("Menu_Kaku_Hx")] = [&state](QWidget* parent) {
-        state.TargetFilePath = state.doc.DocumentName;
-        const int action = ShowBinaryView(state, parent);
-        if (action != 1 && action != 2)
-            return;
-        if (state.OpenInViewer)
-            state.OpenInViewer(state.DumpFilePath);
-        if (action == 2 && state.PrintDocument)
-            state.PrintDocument();
+        ShowBinaryView(state, parent);
     };
     state.WindowCommands[QStringLiteral("Menu_Sea_Dump")] = [&state](QWidget* parent) {
         Dump2 view(state, parent);
