@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what Kolbran needs, builds it and runs the whole test suite.
+# Installs what Kolbran needs, builds it and runs the whole test suite; non-zero on any failure.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh Release

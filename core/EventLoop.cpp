@@ -13,6 +13,7 @@ QElapsedTimer& Clock()
         clock.start();
     return clock;
 }
+unsigned long long runs = 0;
 }  // namespace
 
 void YieldToEventLoop()
@@ -24,9 +25,16 @@ void YieldToEventLoop()
 
 void YieldToEventLoopNow()
 {
-    if (QCoreApplication::instance())
+    if (QCoreApplication::instance()) {
         QCoreApplication::processEvents();
+        ++runs;
+    }
     Clock().restart();
+}
+
+unsigned long long EventLoopRuns()
+{
+    return runs;
 }
 
 }  // namespace kolbran

@@ -8,5 +8,8 @@ namespace kolbran {
 void YieldToEventLoop();
 // Processes pending events now, whatever the time since the last call.
 void YieldToEventLoopNow();
+// Counts the times pending events were processed: work that keeps data read before a
+// yield (a block of lines) compares it to know whether anything else may have run.
+unsigned long long EventLoopRuns();
 
 }  // namespace kolbran

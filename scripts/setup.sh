@@ -1,14 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Kolbran needs (when missing) and builds it into build/.
-# Usage: scripts/setup.sh BUILD_TYPE
+# Usage: scripts/setup.sh [BUILD_TYPE]   (Release by default). Prints nothing when all is in place.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# Build tools, Qt 6, the picture plug-ins, the test frameworks, the Japanese fonts,
-# PDF readers for the printing tests, and Xvfb for trying the windows.
+# The README says why each package is there.
 packages=(cmake ninja-build g++ ccache qt6-base-dev qt6-image-formats-plugins libgl1-mesa-dev
-          libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont fonts-noto-cjk poppler-utils
-          xvfb xauth)
+          libgtest-dev libgmock-dev fonts-ipafont fonts-noto-cjk poppler-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -18,17 +16,24 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
-    apt-get install -y -qq "${missing[@]}" >/dev/null
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
   else
-    echo "Missing packages. Run as root:"
+    echo "Some packages are missing. Install them as root, then run this again:"
     echo "  apt-get install ${missing[*]}"
     exit 1
   fi
 fi
 
 build_type=${1:-Release}
-if [ ! -f build/CMakeCache.txt ] || ! grep -q "CMAKE_BUILD_TYPE:STRING=$build_type" build/CMakeCache.txt; then
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$build_type" >/dev/null
+if [ ! -f build/CMakeCache.txt ] || ! grep -q "^CMAKE_BUILD_TYPE:STRING=$build_type\$" build/CMakeCache.txt; then
+  mkdir -p build
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE="$build_type" >build/configure.log 2>&1 || {
+    cat build/configure.log
+    exit 1
+  }
 fi
-cmake --build build -j"$(nproc)" | grep -vE '^\[[0-9]+/[0-9]+\] ' || true
-test "${PIPESTATUS[0]}" -eq 0
+# The build log is shown only when the build fails.
+if ! cmake --build build -j"$(nproc)" >build/build.log 2>&1; then
+  grep -vE '^\[[0-9]+/[0-9]+\] ' build/build.log
+  exit 1
+fi

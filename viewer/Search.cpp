@@ -7,6 +7,7 @@
 #include "core/Numbers.h"
 #include "viewer/LineLoader.h"
 #include "viewer/ScreenText.h"
+#include "viewer/Viewport.h"
 
 #include <QSaveFile>
 
@@ -22,17 +23,6 @@ Qt::CaseSensitivity Sensitivity(const AppState& state)
 int64_t PossibleTop(const AppState& state)
 {
     return PossibleTopLines(state.doc.LineCount, state.settings.LinesPerScreen);
-}
-
-// The scroll position that brings `top` to the top: top itself, or on a scale of 32,767
-// positions Int((top − 1) ÷ (P ÷ 32,767)) + 1, at most the maximum.
-int FoundLineScrollValue(int64_t top, int64_t possible)
-{
-    constexpr int64_t kLimit = 32767;
-    if (possible <= kLimit)
-        return int(top);
-    const int64_t value = IntFloor(double(top - 1) / (double(possible) / double(kLimit))) + 1;
-    return int(std::min(value, kLimit));
 }
 
 // The pointer shows the hourglass for the lifetime of this object.
@@ -123,10 +113,8 @@ int LineSearch::Forward()
                 doc.TopLine = candidate;
                 if (doc.TopLine > doc.LineCount)
                     break;
-                if (!reader_.Holds(candidate)) {
+                if (!reader_.Holds(candidate))
                     YieldToEventLoop();
-                    reader_.Drop();
-                }
                 continue;
             }
         }
@@ -137,10 +125,8 @@ int LineSearch::Forward()
         if (doc.TopLine > doc.LineCount)
             break;
         // Within a block nothing outside the search can run; yield between blocks.
-        if (!reader_.Holds(n + 1)) {
+        if (!reader_.Holds(n + 1))
             YieldToEventLoop();
-            reader_.Drop();
-        }
     }
     return state_.SearchHit = 0;
 }
@@ -160,10 +146,8 @@ int LineSearch::Backward()
         if (hit > 0)
             return state_.SearchHit = hit;
         doc.TopLine = int64_t(n) - 1;
-        if (!reader_.Holds(n - 1)) {
+        if (!reader_.Holds(n - 1))
             YieldToEventLoop();
-            reader_.Drop();
-        }
     }
     doc.TopLine = 0;
     return state_.SearchHit = 0;
@@ -202,7 +186,7 @@ void PlaceFoundLine(AppState& state, SearchView& view, LineNumber foundLine)
     const int64_t p = PossibleTop(state);
     const int64_t top = FoundLineTop(foundLine, ResultRow(state), p);
     state.doc.TopLine = top;
-    view.SetScrollValue(FoundLineScrollValue(top, p));
+    view.SetScrollValue(ScrollValueForFoundLine(top, p));
 }
 
 void SelectHitFrom(AppState& state, SearchView& view, int k)
@@ -398,10 +382,8 @@ SearchResults BuildResultList(AppState& state, SearchView& view,
             // The entry that fills the table is shown once it is known to stay.
             if (int(results.lines.size()) < kResultTableSize && onEntry)
                 onEntry(found, search.FoundText());
-            if (found % 100 == 0) {
+            if (found % 100 == 0)
                 YieldToEventLoop();
-                search.Forget();
-            }
             line = found + 1;
         }
     } catch (const RuntimeError& e) {

@@ -53,8 +53,6 @@ public:
     // The text of the line last found, line end included.
     const QString& FoundText() const { return foundText_; }
     const QString& Needle() const { return needle_; }
-    // To be called after the event loop ran outside the search.
-    void Forget() { reader_.Drop(); }
 
 private:
     bool UseBlock(LineNumber n, bool forwards);

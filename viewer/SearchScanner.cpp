@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/CodePage.h"
+#include "core/EventLoop.h"
 #include "viewer/LineLoader.h"
 
 #include <algorithm>
@@ -274,10 +275,16 @@ bool LineBlockReader::Load(LineNumber n, bool forwards)
     bytes_ = std::move(bytes);
     first_ = first;
     last_ = last;
+    eventRuns_ = EventLoopRuns();
     starts_.resize(size_t(last - first + 2));
     for (LineNumber line = first; line <= last + 1; ++line)
         starts_[size_t(line - first)] = start(line) - base;
     return true;
+}
+
+bool LineBlockReader::Holds(LineNumber n) const
+{
+    return n >= first_ && n <= last_ && eventRuns_ == EventLoopRuns();
 }
 
 const char* LineBlockReader::LineBytes(LineNumber n) const

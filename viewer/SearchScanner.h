@@ -53,7 +53,8 @@ public:
     // Loads the block around line `n` going forwards (n first) or backwards (n last).
     // false when the document cannot be read that way.
     bool Load(LineNumber n, bool forwards);
-    bool Holds(LineNumber n) const { return n >= first_ && n <= last_; }
+    // The block is given up as soon as the event loop ran since it was read.
+    bool Holds(LineNumber n) const;
     // The bytes of line n (which the block holds).
     const char* LineBytes(LineNumber n) const;
     qsizetype LineSize(LineNumber n) const;
@@ -73,6 +74,7 @@ private:
     QByteArray bytes_;
     LineNumber first_ = 1;
     LineNumber last_ = 0;
+    unsigned long long eventRuns_ = 0;  // EventLoopRuns() when the block was read
     std::vector<FileOffset> starts_;  // line starts of first_..last_ + 1, from the block start
 };
 

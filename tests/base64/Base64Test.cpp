@@ -52,7 +52,7 @@ QByteArray DecodeText(QStringView text)
 
 class Base64Test : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
+    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/kolbran_base64_XXXXXX")};  // no "." in the folder
     test::ScriptedPrompter prompter;
     AppState state{prompter};
 

@@ -16,7 +16,7 @@ namespace {
 
 class ConversionTest : public ::testing::Test {
 protected:
-    QTemporaryDir dir;
+    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/kolbran_base64_XXXXXX")};  // no "." in the folder
     test::ScriptedPrompter prompter;
     AppState state{prompter};
 

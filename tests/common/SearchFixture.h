@@ -6,6 +6,7 @@
 #include "viewer/ScreenText.h"
 #include "viewer/Search.h"
 #include "viewer/ViewerHost.h"
+#include "viewer/Viewport.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -33,7 +34,7 @@ public:
         if (value == scrollValue)
             return;
         scrollValue = value;
-        state_.doc.TopLine = TopLineFromScroll(value);
+        state_.doc.TopLine = TopLineFromScrollMove(value, Possible());
         Draw();
         ++redraws;
     }
@@ -50,17 +51,6 @@ public:
         statusHistory.append(text);
     }
 
-    // The scroll bar's change handler: v, or on the 32,767-position scale the last top
-    // line for the last position.
-    int64_t TopLineFromScroll(int value) const
-    {
-        const int64_t p = Possible();
-        if (p <= 32767)
-            return value;
-        if (value > 32766)
-            return p;
-        return ScrollValueToTopLine(value, state_.doc.LineCount, state_.settings.LinesPerScreen);
-    }
     int64_t Possible() const
     {
         return PossibleTopLines(state_.doc.LineCount, state_.settings.LinesPerScreen);

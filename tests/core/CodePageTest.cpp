@@ -30,3 +30,32 @@ TEST(CodePage, Utf16LittleEndian)
     EXPECT_EQ(FromUtf16Le(bytes), QStringLiteral(u"あa"));
     EXPECT_EQ(ToUtf16Le(QStringLiteral(u"あa")), bytes);
 }
+
+TEST(CodePage, UnmappableCharactersAndDamagedBytes)
+{
+    EXPECT_EQ(ToSjis(QStringLiteral(u"a한b")), QByteArray("a?b"));
+    EXPECT_EQ(SjisLength(QStringLiteral(u"a한")), 2);
+    // Control characters keep their bytes next to Japanese text too.
+    const QString controls = QStringLiteral(u"あ\u001A\u001C\u007F");
+    EXPECT_EQ(ToSjis(controls), QByteArray("\x82\xA0\x1A\x1C\x7F"));
+    EXPECT_EQ(FromSjis(ToSjis(controls)), controls);
+    // A character whose trail byte is FC next to one whose lead byte is FC stays as it is.
+    const QString pair = QStringLiteral(u"◯") + FromSjis(QByteArray("\xFC\x40"));
+    EXPECT_EQ(ToSjis(pair), QByteArray("\x81\xFC\xFC\x40"));
+
+    const QChar bad = QChar::ReplacementCharacter;
+    const struct {
+        QByteArray bytes;
+        QString text;
+    } cases[] = {
+        {QByteArray("\x82\xA0\x82", 3), QStringLiteral(u"あ") + bad},  // a lead byte cut at the end
+        {QByteArray("\x82\x20", 2), QString(bad) + u' '},  // no trail byte: the blank is kept
+        {QByteArray("\x85\x40z", 3), QString(bad) + u'z'},    // a pair that is no character
+        {QByteArray("\x82\x7F\x1C", 3), QString(bad) + QChar(0x7F) + QChar(0x1C)},
+        {QByteArray("\x1A\x82\xA0", 3), QStringLiteral(u"\u001Aあ")},  // a real 1A stays
+        {QByteArray("a\x80z", 3), QStringLiteral("a") + bad + u'z'},
+        {QByteArray("\xB1\xB2", 2), QStringLiteral(u"ｱｲ")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FromSjis(c.bytes), c.text) << c.bytes.toHex().toStdString();
+}

@@ -25,6 +25,10 @@ namespace kolbran {
 
 struct AppState;
 
+// The screen text as the text box shows it: a lone CR or LF (data, not a line end) becomes
+// its control picture (U+240D, U+240A), so that rows and character positions stay the file's.
+QString ShowLoneLineBreaks(QString text);
+
 // The main window: the viewer. It builds its menus, toolbar and status bar (LogFileMenus.cpp),
 // routes every command through one table (LogFileCommands.cpp), draws the screen and lays the
 // controls out (LogFileScreen.cpp) and opens, closes and deletes documents

@@ -22,8 +22,10 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace kolbran {
@@ -322,6 +324,8 @@ QString LogFile::Text1Selection() const
 {
     QString text = Text1->textCursor().selectedText();
     text.replace(QChar(0x2029), QStringLiteral("\r\n"));
+    text.replace(QChar(0x240D), u'\r');
+    text.replace(QChar(0x240A), u'\n');
     return text;
 }
 
@@ -342,8 +346,16 @@ void LogFile::ApplyOptions()
     ApplySettingsToControls();
     MeasureFont();
     LayOutHeights();
-    if (state_.doc.HasFile())
+    if (state_.doc.HasFile()) {
+        // The lines per screen may have changed: so have the possible top lines.
+        OpenDocument& doc = state_.doc;
+        const int lines = state_.settings.LinesPerScreen;
+        const QSignalBlocker blocker(VScroll1);
+        VScroll1->setRange(1, ScrollMaximum(doc.LineCount, lines));
+        VScroll1->setPageStep(std::max(1, ScrollLargeChange(doc.LineCount, lines)));
+        doc.TopLine = ScrollValueToTopLine(VScroll1->value(), doc.LineCount, lines);
         DispR();
+    }
     if (Text1->isEnabled())
         Text1->setFocus(Qt::OtherFocusReason);
     LayOutWidths();

@@ -46,6 +46,21 @@ int64_t TopLineForValue(const AppState& s, int value)
 
 }  // namespace
 
+// Only CR LF ends a line. A lone CR or LF is data, shown as its control picture so that the
+// text box keeps one row per line and every character keeps its position.
+QString ShowLoneLineBreaks(QString text)
+{
+    const qsizetype n = text.size();
+    QChar* c = text.data();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (c[i] == u'\r' && !(i + 1 < n && c[i + 1] == u'\n'))
+            c[i] = QChar(0x240D);
+        else if (c[i] == u'\n' && !(i > 0 && text.at(i - 1) == u'\r'))
+            c[i] = QChar(0x240A);
+    }
+    return text;
+}
+
 // --- the screen ---
 
 void LogFile::DispR()
@@ -72,7 +87,7 @@ void LogFile::DispR()
         }
         List1->setUpdatesEnabled(true);
     }
-    Text1->setPlainText(screen.text);
+    Text1->setPlainText(ShowLoneLineBreaks(screen.text));
 }
 
 void LogFile::VScroll1_Change(int value)
@@ -314,7 +329,7 @@ void LogFile::SmoothScrollStep()
         if (text.endsWith(QStringLiteral("\r\n")))
             text.chop(2);
         cursor.movePosition(QTextCursor::End);
-        cursor.insertText(QStringLiteral("\n") + text);
+        cursor.insertText(QStringLiteral("\n") + ShowLoneLineBreaks(text));
         if (state_.settings.LineNumbersVisible) {
             delete List1->takeItem(0);
             auto* entry = new QListWidgetItem(FormatLineNumber(bottom), List1);
@@ -348,7 +363,9 @@ void LogFile::LayOutHeights()
     Line5->setGeometry(Line5->x(), 0, 1, h.rulerHeight);
     Text1->setGeometry(Text1->x(), h.textTop, Text1->width(), h.textHeight);
     VScroll1->setGeometry(VScroll1->x(), h.textTop, VScroll1->width(), h.scrollHeight);
-    List1->setGeometry(List1->x(), h.textTop, List1->width(), h.listHeight);
+    // The list's rows start where the text box's first line does.
+    const int rowInset = Text1->frameWidth() + int(Text1->document()->documentMargin()) - List1->frameWidth();
+    List1->setGeometry(List1->x(), h.textTop + std::max(0, rowInset), List1->width(), h.listHeight);
     Line4->setGeometry(Line4->x(), 0, Line4->width(), h.textTop + h.textHeight);
     Form_->setFixedHeight(h.areaHeight);
 

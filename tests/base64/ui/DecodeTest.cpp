@@ -18,7 +18,7 @@ using namespace kolbran;
 class DecodeTest : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir;
+    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/kolbran_base64_XXXXXX")};  // no "." in the folder
     QString Path(const QString& name) const { return dir.filePath(name); }
     QString Write(const QString& name, const QByteArray& bytes)
     {

@@ -172,6 +172,15 @@ private Q_SLOTS:
     void AutoScrollStepsAndStopsAtTheEnd();
     void CommandLineMissingFileGivesMessage();
     void OpenInViewerHookOpensFile();
+    void LoneLineBreaksStayOnTheirRow();
+    void MinimisingHidesTheResultList();
+    void RightButtonOnFreeAreaPopsUpHelp();
+    void SplitterResizesLineNumberColumn();
+    void OptionsDialogResultIsApplied();
+    void DrawingFileOpensDrawingWindow();
+    void SettingsWriteErrorIsSilentAtShutDown();
+    void WindowTakesNoDropsWhileToolIsShown();
+    void ScrollBarOnTheLeft();
 };
 
 void LogFileTest::StartsWithoutDocumentAndSavesSettingsAtClose()
@@ -814,6 +823,162 @@ void LogFileTest::OpenInViewerHookOpensFile()
     v.Text1()->clear();
     v.state.RefreshScreen();
     QVERIFY(v.Screen().startsWith(QStringLiteral("hook 1")));
+}
+
+void LogFileTest::LoneLineBreaksStayOnTheirRow()
+{
+    Viewer v;
+    const QString path = v.Write(QStringLiteral("lf.txt"), QByteArray("a\nb\rc\r\nsecond\r\n"));
+    LogFile& w = v.Start(path);
+    QCOMPARE(v.Screen(), QStringLiteral(u"a\u240Ab\u240Dc\nsecond\n"));
+    QPlainTextEdit* text = v.Text1();
+    QTextCursor cursor(text->document()->firstBlock());
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    text->setTextCursor(cursor);
+    text->setFocus();
+    w.Copy();
+    QCOMPARE(v.state.SearchString, QStringLiteral("a\nb\rc"));
+    text->setTextCursor(QTextCursor(text->document()->findBlockByNumber(1)));
+    w.Timer1_Timer();
+    QCOMPARE(w.CaretLine(), 2);
+}
+
+void LogFileTest::MinimisingHidesTheResultList()
+{
+    Viewer v;
+    LogFile& w = v.Start();
+    QWidget list;
+    list.setObjectName(QStringLiteral("KenIchi"));
+    list.show();
+    v.state.settings.SearchListOpen = true;
+    w.setWindowState(Qt::WindowMinimized);
+    QVERIFY(list.isHidden());
+    w.setWindowState(Qt::WindowNoState);
+    QVERIFY(list.isVisible());
+}
+
+void LogFileTest::RightButtonOnFreeAreaPopsUpHelp()
+{
+    Viewer v;
+    LogFile& w = v.Start();
+    QWidget* form = w.centralWidget();
+    QMenu* help = v.Item(QStringLiteral("Menu_Help"))->menu();
+    QVERIFY(!help->isVisible());
+    QTest::mouseClick(form, Qt::RightButton, Qt::NoModifier, QPoint(2, form->height() - 2));
+    QVERIFY(help->isVisible());
+    help->close();
+}
+
+void LogFileTest::SplitterResizesLineNumberColumn()
+{
+    Viewer v;
+    const QString path = v.Write(QStringLiteral("sp.txt"), NumberedLines(10));
+    LogFile& w = v.Start(path);
+    v.Item(QStringLiteral("Menu_Disp_Ari"))->trigger();
+    QWidget* form = w.centralWidget();
+    QListWidget* list = v.List1();
+    const int gapX = list->geometry().right() + 1;
+    const int y = v.Text1()->y() + 20;
+    QMouseEvent move(QEvent::MouseMove, QPointF(gapX, y), form->mapToGlobal(QPointF(gapX, y)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form, &move);
+    QCOMPARE(form->cursor().shape(), Qt::SplitHCursor);
+    QTest::mousePress(form, Qt::LeftButton, Qt::NoModifier, QPoint(gapX, y));
+    QWidget* splitter = w.findChild<QWidget*>(QStringLiteral("Line4"));
+    QVERIFY(splitter->isVisible());
+    QMouseEvent drag(QEvent::MouseMove, QPointF(100, y), form->mapToGlobal(QPointF(100, y)), Qt::LeftButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form, &drag);
+    QTest::mouseRelease(form, Qt::LeftButton, Qt::NoModifier, QPoint(100, y));
+    QVERIFY(!splitter->isVisible());
+    QCOMPARE(list->width(), 100);
+    QCOMPARE(v.Text1()->x(), 100 + kolbran::TwipsToPixels(50));
+    // Far right: held at 2,000 twips.
+    QTest::mousePress(form, Qt::LeftButton, Qt::NoModifier, QPoint(list->geometry().right() + 1, y));
+    QMouseEvent far(QEvent::MouseMove, QPointF(500, y), form->mapToGlobal(QPointF(500, y)), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(form, &far);
+    QTest::mouseRelease(form, Qt::LeftButton, Qt::NoModifier, QPoint(500, y));
+    QCOMPARE(list->width(), kolbran::TwipsToPixels(2000));
+}
+
+void LogFileTest::OptionsDialogResultIsApplied()
+{
+    Viewer v;
+    v.state.WindowCommands[QStringLiteral("Menu_Disp_Hyoji")] = [&v](QWidget*) {
+        v.state.settings.LinesPerScreen = 40;
+        v.state.SettingsChanged = true;
+    };
+    const QString path = v.Write(QStringLiteral("o.txt"), NumberedLines(100));
+    LogFile& w = v.Start(path);
+    const int height = w.height();
+    QCOMPARE(v.Text1()->document()->blockCount(), 32);
+    v.Button(QStringLiteral("Option"))->trigger();
+    QVERIFY(w.height() > height);
+    QCOMPARE(w.height(), w.WindowHeight());
+    QCOMPARE(v.Text1()->document()->blockCount(), 40);
+}
+
+void LogFileTest::DrawingFileOpensDrawingWindow()
+{
+    for (const QString& name : {QStringLiteral("pic.byg"), QStringLiteral("pic.BYG")}) {
+        Viewer v;
+        v.Register({QStringLiteral("Menu_Trans_Byg")});
+        const QString path = v.Write(name, QByteArray("LINE 0,0,10,10\r\n"));
+        v.Start(path);
+        QCOMPARE(v.launched.size(), name.endsWith(QStringLiteral(".byg")) ? 1 : 0);
+    }
+}
+
+void LogFileTest::SettingsWriteErrorIsSilentAtShutDown()
+{
+    for (int debug : {0, 1}) {
+        Viewer v;
+        LogFile& w = v.Start();
+        // KOLBRAN.DAT replaced by a folder: the record cannot be written.
+        const QString dat = QDir(v.state.SettingsFolder).filePath(QStringLiteral("KOLBRAN.DAT"));
+        QFile::remove(dat);
+        QDir().mkpath(dat);
+        v.state.settings.DebugFlags = int16_t(debug);
+        w.close();
+        if (debug == 0) {
+            QVERIFY(v.prompter.Messages().isEmpty());
+        } else {
+            QVERIFY(!v.prompter.Messages().isEmpty());
+            QVERIFY(v.prompter.Messages().first().startsWith(QStringLiteral("Form_Unload --- Fil:")));
+            QCOMPARE(v.prompter.prompts.first().title, QStringLiteral("Unload"));
+        }
+    }
+}
+
+void LogFileTest::WindowTakesNoDropsWhileToolIsShown()
+{
+    Viewer v;
+    bool dropsDuringTool = true;
+    LogFile* window = nullptr;
+    v.state.WindowCommands[QStringLiteral("Menu_Kaku_Comp")] = [&](QWidget*) {
+        dropsDuringTool = window->acceptDrops();
+    };
+    window = &v.Start();
+    QVERIFY(window->acceptDrops());
+    v.Item(QStringLiteral("Menu_Kaku_Comp"))->trigger();
+    QVERIFY(!dropsDuringTool);
+    QVERIFY(window->acceptDrops());
+}
+
+void LogFileTest::ScrollBarOnTheLeft()
+{
+    Viewer v;
+    const QString path = v.Write(QStringLiteral("left.txt"), NumberedLines(100));
+    LogFile& w = v.Start(path);
+    v.state.settings.ScrollBarLeft = 1;
+    w.LayOutWidths();
+    QCOMPARE(v.VScroll1()->x(), 0);
+    QCOMPARE(v.Text1()->x(), v.VScroll1()->width());
+    v.state.settings.ScrollBarLeft = 0;
+    w.LayOutWidths();
+    QCOMPARE(v.Text1()->x(), 0);
+    QCOMPARE(v.VScroll1()->x(), v.Text1()->width());
 }
 
 QTEST_MAIN(LogFileTest)

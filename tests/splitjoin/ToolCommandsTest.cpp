@@ -1,0 +1,91 @@
+#include "core/AppState.h"
+#include "core/Prompter.h"
+#include "core/ToolRegistry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace kolbran;
+
+namespace {
+
+class SplitJoinToolTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/kolbran_sjtool_XXXXXX")};
+    ToolRegistry registry;
+
+    void SetUp() override
+    {
+        ASSERT_FALSE(dir.path().contains(u'.'));
+        RegisterSplitJoinToolCommands(registry);
+    }
+    QString Path(const QString& name) const { return dir.filePath(name); }
+    void Write(const QString& name, const QByteArray& bytes)
+    {
+        QFile f(Path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    QByteArray Read(const QString& name)
+    {
+        QFile f(Path(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+    int Run(const QString& name, const QStringList& args)
+    {
+        NonInteractivePrompter prompter(args.contains(QStringLiteral("--force")));
+        AppState state(prompter);
+        ToolContext context{state, prompter, args};
+        return registry.Find(name)->run(context);
+    }
+};
+
+TEST_F(SplitJoinToolTest, SplitsAndJoinsByTheBase)
+{
+    const QByteArray data = QByteArray(250'000, 'q') + "end";
+    Write("big.iso", data);
+    EXPECT_EQ(Run("split", {Path("big.iso"), "--size-kb", "100"}), 0);
+    EXPECT_EQ(QFileInfo(Path("big.001")).size(), 102'400);
+    EXPECT_EQ(QFileInfo(Path("big.003")).size(), 250'003 - 2 * 102'400);
+    EXPECT_EQ(Run("join", {Path("big")}), 0);  // the base names the pieces; the output is the base
+    EXPECT_EQ(Read("big"), data);
+    EXPECT_EQ(Run("join", {Path("big.002"), "-o", Path("copy.iso")}), 0);
+    EXPECT_EQ(Read("copy.iso"), data);
+}
+
+TEST_F(SplitJoinToolTest, RefusesToOverwriteWithoutForce)
+{
+    Write("a.bin", "new bytes");
+    Write("a.001", "old piece");
+    EXPECT_EQ(Run("split", {Path("a.bin")}), 1);
+    EXPECT_EQ(Read("a.001"), "old piece");
+    EXPECT_EQ(Run("split", {Path("a.bin"), "--force"}), 0);
+    EXPECT_EQ(Read("a.001"), "new bytes");
+
+    Write("out", "keep");
+    EXPECT_EQ(Run("join", {Path("a.001"), "-o", Path("out")}), 1);
+    EXPECT_EQ(Read("out"), "keep");
+    EXPECT_EQ(Run("join", {Path("a.001"), "-o", Path("out"), "--force"}), 0);
+    EXPECT_EQ(Read("out"), "new bytes");
+    // The piece itself is refused even with --force.
+    EXPECT_EQ(Run("join", {Path("a.001"), "-o", Path("a.001"), "--force"}), 1);
+    EXPECT_EQ(Read("a.001"), "new bytes");
+}
+
+TEST_F(SplitJoinToolTest, UsageErrors)
+{
+    Write("a.bin", "x");
+    for (const QStringList& args : {QStringList{}, QStringList{Path("a.bin"), "--size-kb", "105"},
+                                    QStringList{Path("a.bin"), "--size-kb", "90"},
+                                    QStringList{Path("a.bin"), "--size-kb", "204810"},
+                                    QStringList{Path("a.bin"), "--size-kb"}, QStringList{Path("a.bin"), "--bogus"}})
+        EXPECT_EQ(Run("split", args), 2) << args.join(u' ').toStdString();
+    EXPECT_EQ(Run("split", {Path("none.bin")}), 1);
+    EXPECT_EQ(Run("join", {Path("a.bin"), "-o"}), 2);
+}
+
+}  // namespace
