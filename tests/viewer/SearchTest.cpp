@@ -309,3 +309,18 @@ TEST(SearchMatcherTest, FindsTheBytesAtEveryOffset)
                 }
         }
 }
+
+TEST(MenuSearchTest, UpSelectsInTheFoundLineOfAUtf16Document)
+{
+    QString text;
+    for (int n = 1; n <= 60; ++n)
+        text += n == 20 || n == 22 ? QStringLiteral(u"行 検索語\r\n") : QStringLiteral(u"行\r\n");
+    SearchFixture f;
+    ASSERT_TRUE(f.Open(QByteArray("\xFF\xFE", 2) + ToUtf16Le(text)));
+    f.state.settings.SearchResultRow = 4;
+    f.state.SearchString = QStringLiteral(u"検索語");
+    f.view.ScrollTo(28);
+    MenuSearchUp(f.state, f.view);
+    EXPECT_EQ(f.state.doc.TopLine, 19);
+    EXPECT_EQ(f.view.selStart, 3 + 7 + 3 + 2);  // lines 19, 20 and 21 come before it
+}

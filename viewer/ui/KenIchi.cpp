@@ -42,6 +42,7 @@ KenIchi::KenIchi(AppState& state, std::unique_ptr<SearchView> view, QWidget* par
     List1->setUniformItemSizes(true);
     Label1 = label("Label1", QStringLiteral(u"選択された結果の位置："));
     Label2 = label("Label2", QString());
+    Label2->setMinimumWidth(Label2->fontMetrics().horizontalAdvance(QStringLiteral("0,000,000")));
     Label3 = label("Label3", QStringLiteral(u"行目"));
     auto button = [this](const char* name, const QString& caption) {
         auto* b = new QPushButton(caption, this);

@@ -183,7 +183,6 @@ void LogFile::Form_Load(const QString& commandLine)
         RunOpeningAnimation();
     show();
     LayOutWidths();
-    loading_ = false;
 
     QString name;
     if (!commandLine.isEmpty()) {
