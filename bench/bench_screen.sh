@@ -14,7 +14,7 @@ if [ ! -f "$src" ]; then
   mv "$src.tmp" "$src"
 fi
 cmake --build build --target bench_screen >/dev/null
-out=$(build/bench/screen/bench_screen "$src" 2000)
+out=$(build/bench/screen/bench_screen "$src" 2000 2>/dev/null)
 median=$(echo "$out" | awk '/^refresh median/ { print $3 }')
 worst=$(echo "$out" | awk '/^refresh median/ { print $9 }')
 numbered=$(echo "$out" | awk '/^with line numbers/ { print $5 }')

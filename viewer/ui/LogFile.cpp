@@ -146,10 +146,7 @@ void LogFile::Form_Load(const QString& commandLine)
     setWindowTitle(QStringLiteral("Kolbran"));
     Label9->setText(RulerText());
 
-    const SettingsLoadReport report = LoadSettings(state_);
-    if (IsDebugFlag(s, 1) == 1 && !report.skippedSteps.isEmpty())
-        state_.prompter.Message(report.skippedSteps.join(s.LineBreak), MsgIcon::Information,
-                                MsgButtons::Ok, QStringLiteral("LoadSettings"));
+    LoadSettings(state_);
     RefreshRecentMenu();
     ApplySettingsToControls();
     MeasureFont();
@@ -183,7 +180,6 @@ void LogFile::Form_Load(const QString& commandLine)
         RunOpeningAnimation();
     show();
     LayOutWidths();
-    loading_ = false;
 
     QString name;
     if (!commandLine.isEmpty()) {

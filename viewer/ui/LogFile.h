@@ -4,7 +4,6 @@
 
 #include <QMainWindow>
 #include <QMap>
-#include <QPointer>
 #include <QSet>
 
 #include <cstdint>
@@ -214,7 +213,6 @@ private:
     bool splitterShown_ = false;
     bool unloaded_ = false;
     bool windowDropTarget_ = true;
-    bool loading_ = true;
 };
 
 }  // namespace kolbran

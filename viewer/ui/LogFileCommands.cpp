@@ -214,15 +214,15 @@ bool LogFile::LaunchTool(const QString& name, const QString& arrayName)
         if (array.isEmpty() || it == state_.WindowCommands.end())
             return false;
     }
-    // The window takes no drops while a tool dialog is shown.
-    const bool dropTarget = windowDropTarget_;
+    // The window takes no drops while a tool dialog is shown; afterwards it takes them
+    // again when the tool left it without a document (a tool may open or close one).
     SetWindowDropTarget(false);
     try {
         it->second(this);
     } catch (const RuntimeError& e) {
         ReportError(state_, e, 1);
     }
-    SetWindowDropTarget(dropTarget);
+    SetWindowDropTarget(!state_.doc.HasFile());
     return true;
 }
 

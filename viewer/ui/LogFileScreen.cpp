@@ -162,18 +162,15 @@ void LogFile::Timer1_Timer()
         GyoDisp(line);
         shownCaretLine_ = line;
     }
-    // Bytes from the top of the screen to the caret line; the text box shows each CR LF
-    // as one line break, so the rows before the caret add two bytes each.
-    int64_t bytesBefore = 0;
-    if (doc.IsUtf16) {
-        for (QTextBlock b = Text1->document()->firstBlock(); b.isValid() && b != block; b = b.next())
-            bytesBefore += SjisLength(b.text()) + 2;
-    } else {
-        bytesBefore = GetLineStart(state_, line) - GetLineStart(state_, doc.TopLine);
-    }
+    // The text box shows each CR LF as one line break: the rows above the caret count their
+    // Shift_JIS bytes and two for the line end.
     int64_t screenBytes = 0;
     for (QTextBlock b = Text1->document()->firstBlock(); b.isValid() && b != block; b = b.next())
         screenBytes += SjisLength(b.text()) + 2;
+    // B0: the bytes from the top of the screen to the caret line, from the index (UTF-16
+    // documents: the Shift_JIS length of the screen text up to that line).
+    const int64_t bytesBefore =
+        doc.IsUtf16 ? screenBytes : GetLineStart(state_, line) - GetLineStart(state_, doc.TopLine);
     const QString left = block.text().left(cursor.positionInBlock());
     const int64_t column = screenBytes + CaretColumn(left, bytesBefore);
     if (state_.settings.LineNumbersVisible && row < List1->count())

@@ -959,11 +959,18 @@ void LogFileTest::WindowTakesNoDropsWhileToolIsShown()
     v.state.WindowCommands[QStringLiteral("Menu_Kaku_Comp")] = [&](QWidget*) {
         dropsDuringTool = window->acceptDrops();
     };
+    const QString path = v.Write(QStringLiteral("t.txt"), NumberedLines(3));
+    v.state.WindowCommands[QStringLiteral("Menu_File_Open")] = [&](QWidget*) { v.state.OpenInViewer(path); };
     window = &v.Start();
     QVERIFY(window->acceptDrops());
     v.Item(QStringLiteral("Menu_Kaku_Comp"))->trigger();
     QVERIFY(!dropsDuringTool);
     QVERIFY(window->acceptDrops());
+    // A tool that opened a document leaves the drops to the text.
+    v.Button(QStringLiteral("File_Open"))->trigger();
+    QVERIFY(v.state.doc.HasFile());
+    QVERIFY(!window->acceptDrops());
+    QVERIFY(v.Text1()->viewport()->acceptDrops());
 }
 
 void LogFileTest::ScrollBarOnTheLeft()
