@@ -52,7 +52,7 @@ uint8_t ValueOf(char16_t c)
     return c < 256 ? kValues[c] : kOther;
 }
 
-// The bytes of one group of four values; returns false when the line ends here.
+// The line walk shared by the text and the byte forms of a line.
 template <typename Char, typename Lookup>
 void DecodeLine(const Char* p, qsizetype n, QByteArray& out, Lookup value)
 {

@@ -171,7 +171,9 @@ void RestoreAsciiLine(QByteArrayView line, bool extended, QByteArray& out)
 
 QString DefaultOutputName(const QString& sourcePath, const QString& extensionWithDot)
 {
-    return ReplaceFromFirstDot(sourcePath, extensionWithDot);
+    // The first dot of the file's name: a dotted folder name must not cut the path.
+    const qsizetype slash = std::max(sourcePath.lastIndexOf(u'/'), sourcePath.lastIndexOf(u'\\'));
+    return sourcePath.left(slash + 1) + ReplaceFromFirstDot(sourcePath.mid(slash + 1), extensionWithDot);
 }
 
 }  // namespace kolbran

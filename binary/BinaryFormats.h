@@ -65,8 +65,8 @@ void RestoreLine(QStringView line, bool extended, QByteArray& out);
 // characters are the same).
 void RestoreAsciiLine(QByteArrayView line, bool extended, QByteArray& out);
 
-// Default names: the path up to its first "." followed by ".DMP", ".B", ".K" (writers) or
-// ".XXX" (restorers).
+// Default names: the file's name up to its first "." followed by ".DMP", ".B", ".K" (writers)
+// or ".XXX" (restorers), in the file's folder.
 QString DefaultOutputName(const QString& sourcePath, const QString& extensionWithDot);
 
 }  // namespace kolbran

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <vector>
 
 namespace kolbran {
@@ -25,9 +26,14 @@ bool IsShownSingle(unsigned char b)
 // What the system code page writes for a character column that it decoded: a decoded
 // single byte or double-byte pair encoded back. Computed once through the code page, so
 // that the dump file holds exactly the text the view shows, without converting every line.
+struct PairBytes {
+    unsigned char size = 0;
+    char bytes[7] = {};
+};
+
 struct RoundTrip {
     std::array<char, 256> single{};
-    std::vector<QByteArray> pairs;  // index (lead << 8) | trail, filled for dump lead bytes
+    std::vector<PairBytes> pairs;  // index (lead << 8) | trail, filled for dump lead bytes
 
     RoundTrip() : pairs(65536)
     {
@@ -45,7 +51,10 @@ struct RoundTrip {
                 continue;
             for (int trail = 0x40; trail <= 0xFC; ++trail) {
                 const char pair[2] = {char(lead), char(trail)};
-                pairs[(lead << 8) | trail] = ToSjis(FromSjis(QByteArrayView(pair, 2)));
+                const QByteArray back = ToSjis(FromSjis(QByteArrayView(pair, 2)));
+                PairBytes& entry = pairs[(lead << 8) | trail];
+                entry.size = static_cast<unsigned char>(std::min<qsizetype>(back.size(), 7));
+                std::memcpy(entry.bytes, back.constData(), entry.size);
             }
         }
     }
@@ -69,7 +78,8 @@ void AppendShiftJisColumn(QByteArray& out, const unsigned char* p, qsizetype n, 
             out += rt ? rt->single[b] : char(b);
         } else if (i + 1 < n && IsDumpLeadByte(b) && p[i + 1] >= 0x40 && p[i + 1] <= 0xFC) {
             if (rt) {
-                out += rt->pairs[(b << 8) | p[i + 1]];
+                const PairBytes& pair = rt->pairs[(b << 8) | p[i + 1]];
+                out.append(pair.bytes, pair.size);
             } else {
                 out += char(b);
                 out += char(p[i + 1]);
@@ -217,17 +227,62 @@ void AppendDumpRecordBytes(QByteArray& out, QByteArrayView record, int64_t recor
     const auto* p = reinterpret_cast<const unsigned char*>(record.data());
     const int64_t base = int64_t(kDumpRecordSize) * (recordNumber - 1);
     const RoundTrip& rt = SjisRoundTrip();
-    ForEachLine(record, lastRecord, layout, [&](qsizetype s, qsizetype count, bool end) {
-        AppendLineHead(out, base + s, p + s, count, end, layout);
+    const qsizetype L = layout.bytesPerLine == 32 ? 32 : 16;
+    const qsizetype width = 9 * layout.GroupsPerLine() + L / 16;
+    const qsizetype n = record.size();
+    // Room for the longest text, written in place and cut to size at the end.
+    const qsizetype lines = (n + L - 1) / L;
+    const qsizetype start = out.size();
+    out.resize(start + lines * (17 + width + 2) + n * 7);
+    char* w = out.data() + start;
+    for (qsizetype s = 0; s < n; s += L) {
+        const qsizetype count = std::min(L, n - s);
+        const bool end = lastRecord && s + count == n;
+        const unsigned char* q = p + s;
+        const uint64_t offset = uint64_t(base + s);
+        int digits = 8;
+        while (digits < 16 && (offset >> (4 * digits)) != 0)
+            ++digits;
+        for (int d = 0; d < digits; ++d)
+            *w++ = kHexDigits[(offset >> (4 * (digits - 1 - d))) & 0xF];
+        *w++ = ' ';
+        char* const field = w;
+        for (qsizetype j = 0; j < count; ++j) {
+            *w++ = kHexDigits[q[j] >> 4];
+            *w++ = kHexDigits[q[j] & 0xF];
+            if (end && j == count - 1)
+                break;
+            if (j % 4 == 3)
+                *w++ = ' ';
+            if (j % 16 == 15)
+                *w++ = ' ';
+        }
+        while (w < field + width)
+            *w++ = ' ';
         if (layout.code == DumpCharCode::Ebcdik) {
             for (qsizetype i = 0; i < count; ++i)
-                out += layout.ebcdikTable ? rt.single[layout.ebcdikTable[p[s + i]]] : '.';
+                *w++ = layout.ebcdikTable ? rt.single[layout.ebcdikTable[q[i]]] : '.';
         } else {
-            AppendShiftJisColumn(out, p + s, count, true);
+            for (qsizetype i = 0; i < count; ++i) {
+                const unsigned char b = q[i];
+                if (IsShownSingle(b)) {
+                    *w++ = rt.single[b];
+                } else if (i + 1 < count && IsDumpLeadByte(b) && q[i + 1] >= 0x40 && q[i + 1] <= 0xFC) {
+                    const PairBytes& pair = rt.pairs[(b << 8) | q[i + 1]];
+                    std::memcpy(w, pair.bytes, pair.size);
+                    w += pair.size;
+                    ++i;
+                } else {
+                    *w++ = '.';
+                }
+            }
         }
-        if (!end)
-            out += "\r\n";
-    });
+        if (!end) {
+            *w++ = '\r';
+            *w++ = '\n';
+        }
+    }
+    out.resize(w - out.constData());
 }
 
 int64_t DumpRecordCount(int64_t fileSize)

@@ -123,6 +123,9 @@ QByteArray ReadWholeFile(const QString& path, bool createWhenAbsent)
 // previous file whole.
 void WriteWholeFile(const QString& path, const QByteArray& bytes)
 {
+    // A settings file made read-only stays as it is (a rename would replace it all the same).
+    if (GetFileAttributes(path).readOnly)
+        throw RuntimeError(Err::PermissionDenied, path);
     QSaveFile file(path);
     errno = 0;
     if (!file.open(QIODevice::WriteOnly))

@@ -73,7 +73,7 @@ void CopyBytes(QIODevice& from, QIODevice& to, int64_t length)
                 ThrowFileError(*file, Err::DeviceIo);
             throw RuntimeError(Err::DeviceIo);
         }
-        if (got < want && got == 0)
+        if (got == 0)
             throw RuntimeError(Err::InputPastEnd);  // the source shrank during the run
         if (to.write(buffer.data(), got) != got) {
             if (auto* file = qobject_cast<QFileDevice*>(&to))
@@ -251,8 +251,10 @@ int Ketsugou(QIODevice& output, const QString& base)
 SplitJoinOutcome RunSplit(AppState& state, const QString& name, int scrollValue,
                           const std::function<void()>& beforeWrite)
 {
-    if (IgnoredName(name) || ReportMissing(state, name))
-        return IgnoredName(name) ? SplitJoinOutcome::Nothing : SplitJoinOutcome::Refused;
+    if (IgnoredName(name))
+        return SplitJoinOutcome::Nothing;
+    if (ReportMissing(state, name))
+        return SplitJoinOutcome::Refused;
     try {
         const int64_t pieceSize = PieceSize(scrollValue);
         const QString base = PieceBase(name);
@@ -294,8 +296,10 @@ SplitJoinOutcome RunSplit(AppState& state, const QString& name, int scrollValue,
 
 SplitJoinOutcome RunJoin(AppState& state, const QString& name, const JoinOptions& options)
 {
-    if (IgnoredName(name) || ReportMissing(state, name))
-        return IgnoredName(name) ? SplitJoinOutcome::Nothing : SplitJoinOutcome::Refused;
+    if (IgnoredName(name))
+        return SplitJoinOutcome::Nothing;
+    if (ReportMissing(state, name))
+        return SplitJoinOutcome::Refused;
     try {
         const QString base = PieceBase(name);
         QString output;

@@ -2,6 +2,8 @@
 #include "common/ScriptedPrompter.h"
 #include "core/AppState.h"
 #include "core/RuntimeError.h"
+#include "viewer/LineLoader.h"
+#include "viewer/ViewerHost.h"
 
 #include <QDir>
 #include <QFile>
@@ -250,6 +252,18 @@ TEST_F(ConversionTest, LineRangeDecoder)
               QStringList{QStringLiteral(u"１度に処理できる限界を超えたため、\r\n 2行目までしか処理できませんでした。")});
     EXPECT_EQ(prompter.prompts.last().icon, MsgIcon::Information);
     EXPECT_EQ(cursor, 0);
+}
+
+TEST_F(ConversionTest, LineRangeDecoderReadsTheOpenDocument)
+{
+    const QString doc = Write("mail.txt", "Subject: x\r\n\r\nYWJj\r\nZGVm\r\n-- \r\n");
+    ViewerHost host;
+    PrOpen(state, host, doc);
+    ASSERT_EQ(state.doc.LineCount, 5);
+    prompter.fileNames.enqueue(Path("mail.XXX"));
+    EXPECT_EQ(DecodeBase64Lines(state, 3, 4), LineDecodeOutcome::Close);
+    EXPECT_EQ(prompter.prompts[0].request.initialName, Path("mail.XXX"));
+    EXPECT_EQ(Read("mail.XXX"), "abcdef");
 }
 
 }  // namespace

@@ -182,4 +182,6 @@ TEST(BinaryFormats, DefaultNames)
     EXPECT_EQ(DefaultOutputName(QStringLiteral("data.B"), QStringLiteral(".XXX")), QStringLiteral("data.XXX"));
     EXPECT_EQ(DefaultOutputName(QStringLiteral("my.file.K"), QStringLiteral(".XXX")), QStringLiteral("my.XXX"));
     EXPECT_EQ(DefaultOutputName(QStringLiteral("noext"), QStringLiteral(".DMP")), QStringLiteral("noext.DMP"));
+    EXPECT_EQ(DefaultOutputName(QStringLiteral("/tmp/a.b/data.K"), QStringLiteral(".XXX")), QStringLiteral("/tmp/a.b/data.XXX"));
+    EXPECT_EQ(DefaultOutputName(QStringLiteral("C:\\my.dir\\x.y.bin"), QStringLiteral(".B")), QStringLiteral("C:\\my.dir\\x.B"));
 }

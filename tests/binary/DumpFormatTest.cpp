@@ -1,6 +1,7 @@
 #include "binary/DumpFormat.h"
 
 #include "core/CodePage.h"
+#include "core/JapaneseCodes.h"
 
 #include <gtest/gtest.h>
 
@@ -241,4 +242,15 @@ TEST(DumpFormat, PageCommands)
         EXPECT_EQ(m.rebuild, c.expected.rebuild) << int(c.command) << ' ' << c.page;
         EXPECT_EQ(m.setScroll, c.expected.setScroll) << int(c.command) << ' ' << c.page;
     }
+}
+
+TEST(DumpFormat, EbcdikColumnUsesTheBinaryViewTable)
+{
+    DumpLayout layout = Layout(16, 512, DumpCharCode::Ebcdik);
+    layout.ebcdikTable = EbcdikTable(DisplayCode::EbcdikBinary).data();
+    const QByteArray bytes = Bytes({0xC1, 0x81, 0x4B, 0x3C, 0x0A, 0x0D, 0x00, 0xF1});
+    EXPECT_EQ(DumpCharColumn(bytes, 0, bytes.size() - 1, layout), QStringLiteral(u"Aｱ.....1"));
+    QByteArray stored;
+    AppendDumpRecordBytes(stored, bytes, 1, true, layout);
+    EXPECT_EQ(stored, ToSjis(DumpRecordText(bytes, 1, true, layout)));
 }

@@ -39,3 +39,15 @@ TEST(Samples, PictureLoads)
     ASSERT_FALSE(image.isNull());
     EXPECT_EQ(image.size(), QSize(160, 120));
 }
+
+TEST(Samples, DrawingFileIsShiftJisWithCrLf)
+{
+    QFile file(SamplePath("sample.byg"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n"));
+    const QString text = FromSjis(bytes);
+    EXPECT_FALSE(text.contains(QChar::ReplacementCharacter));
+    EXPECT_TRUE(text.contains(QStringLiteral("\r\nScaleMode,6\r\n")));
+    EXPECT_TRUE(text.endsWith(QStringLiteral("END\r\n")));
+}

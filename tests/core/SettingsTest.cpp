@@ -670,3 +670,24 @@ TEST(SettingsRules, OldLayoutFilesAreMovedWhereUnambiguous)
         EXPECT_EQ(ReadDeleteRules(f.Dat(), s.DeleteRuleCount), c.expected);
     }
 }
+
+TEST(Settings, ReadOnlySettingsFilesAreLeftAsTheyAre)
+{
+    Folder f;
+    const QByteArray record = FirstRunRecord([](ViewerSettings& s) { s.LinesPerScreen = 40; });
+    WriteFile(f.Dat(), record);
+    ASSERT_TRUE(QFile::setPermissions(f.Dat(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    test::ScriptedPrompter prompter;
+    AppState state(prompter);
+    state.SettingsFolder = f.dir.path();
+    LoadSettings(state);
+    EXPECT_EQ(state.settings.LinesPerScreen, 40);
+    state.settings.LinesPerScreen = 30;
+    try {
+        SaveSettings(state.settings);
+        ADD_FAILURE() << "saved";
+    } catch (const RuntimeError& e) {
+        EXPECT_EQ(e.Number(), Err::PermissionDenied);
+    }
+    EXPECT_EQ(ReadFile(f.Dat()).left(kSettingsRecordSize), record);
+}
