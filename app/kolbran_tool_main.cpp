@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -71,9 +73,6 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(DropSessionNotes);
-    QGuiApplication app(argc, argv);
-    QGuiApplication::setApplicationName(QStringLiteral("Kolbran"));
-    kolbran::InstallFontSubstitutions();
 
     kolbran::ToolRegistry registry;
     kolbran::RegisterViewerToolCommands(registry);
@@ -82,7 +81,27 @@ int main(int argc, char* argv[])
     kolbran::RegisterSplitJoinToolCommands(registry);
     kolbran::RegisterBase64ToolCommands(registry);
 
-    QStringList args = QGuiApplication::arguments().mid(1);
+    // A subcommand that draws nothing starts without the GUI platform, which costs more
+    // than indexing a large file.
+    bool gui = true;
+    {
+        int i = 1;
+        if (i < argc && std::strcmp(argv[i], "--settings-dir") == 0)
+            i += 2;
+        if (i < argc)
+            if (const kolbran::ToolCommand* c = registry.Find(QString::fromLocal8Bit(argv[i])))
+                gui = c->needsGui;
+    }
+    std::unique_ptr<QCoreApplication> app;
+    if (gui)
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Kolbran"));
+    if (gui)
+        kolbran::InstallFontSubstitutions();
+
+    QStringList args = QCoreApplication::arguments().mid(1);
     if (!args.isEmpty() && args[0] == QLatin1String("--settings-dir") && args.size() < 2)
         return UsageError(QStringLiteral("--settings-dir needs a folder"));
     const QString settingsDir = kolbran::TakeSettingsDirArgument(args);
@@ -107,7 +126,7 @@ int main(int argc, char* argv[])
     kolbran::NonInteractivePrompter prompter(args.contains(QStringLiteral("--force")));
     kolbran::AppState state(prompter);
     state.SettingsFolder =
-        kolbran::ChooseSettingsFolder(QGuiApplication::applicationDirPath(), settingsDir);
+        kolbran::ChooseSettingsFolder(QCoreApplication::applicationDirPath(), settingsDir);
     // The extended line length, the tab width, the wrap width and the delete-line rules
     // come from the settings; the tool reads them and writes neither file.
     kolbran::LoadSettingsWithoutWriting(state.settings, state.SettingsFolder);

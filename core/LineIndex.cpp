@@ -8,6 +8,8 @@
 #include <QtEndian>
 
 #include <cerrno>
+#include <cstdlib>
+#include <new>
 
 namespace kolbran {
 
@@ -79,7 +81,17 @@ struct LineIndex::Disk {
     }
 };
 
-LineIndex::LineIndex() : memory_(size_t(kMemoryCapacity + 1), 0) {}
+void LineIndex::FreeMemory::operator()(FileOffset* p) const
+{
+    std::free(p);
+}
+
+LineIndex::LineIndex()
+    : memory_(static_cast<FileOffset*>(std::calloc(size_t(kMemoryCapacity + 1), sizeof(FileOffset))))
+{
+    if (!memory_)
+        throw std::bad_alloc();
+}
 
 LineIndex::~LineIndex()
 {
@@ -90,27 +102,17 @@ LineIndex::~LineIndex()
     }
 }
 
-FileOffset LineIndex::Get(int64_t n) const
+FileOffset LineIndex::GetOther(int64_t n) const
 {
-    if (n < 1)
+    if (n < 1 || !disk_)
         return 0;
-    if (disk_)
-        return disk_->Read(n);
-    if (n > kMemoryCapacity)
-        return 0;
-    return memory_[size_t(n)];
+    return disk_->Read(n);
 }
 
-void LineIndex::Set(int64_t n, FileOffset position)
+void LineIndex::SetOther(int64_t n, FileOffset position)
 {
-    if (n < 1)
-        return;
-    if (disk_) {
+    if (n >= 1 && disk_)
         disk_->Write(n, position);
-        return;
-    }
-    if (n <= kMemoryCapacity)
-        memory_[size_t(n)] = position;
 }
 
 void LineIndex::UseDiskForm(const QString& folder)

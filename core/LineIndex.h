@@ -31,10 +31,21 @@ public:
     LineIndex& operator=(const LineIndex&) = delete;
 
     // Entry n; 0 for an entry never stored (or outside the memory form's capacity).
-    FileOffset Get(int64_t n) const;
+    FileOffset Get(int64_t n) const
+    {
+        if (!disk_ && n >= 1 && n <= kMemoryCapacity)
+            return memory_[n];
+        return GetOther(n);
+    }
     // Stores entry n. In the memory form entries beyond the capacity are dropped; in the
     // disk form a failed write throws RuntimeError.
-    void Set(int64_t n, FileOffset position);
+    void Set(int64_t n, FileOffset position)
+    {
+        if (!disk_ && n >= 1 && n <= kMemoryCapacity)
+            memory_[n] = position;
+        else
+            SetOther(n, position);
+    }
 
     bool UsesDisk() const { return disk_ != nullptr; }
     // true while the memory form (with its 1,000,000-line limit) is in use.
@@ -50,8 +61,15 @@ public:
     void Flush();
 
 private:
+    FileOffset GetOther(int64_t n) const;
+    void SetOther(int64_t n, FileOffset position);
+
     struct Disk;
-    std::vector<FileOffset> memory_;
+    struct FreeMemory {
+        void operator()(FileOffset* p) const;
+    };
+    // Zeroed by the system page by page as it is first touched, not all at once.
+    std::unique_ptr<FileOffset[], FreeMemory> memory_;
     std::unique_ptr<Disk> disk_;
 };
 

@@ -28,6 +28,8 @@ struct ToolCommand {
     QString usage;    // "dump FILE [--bytes-per-line 16|32] …"
     QString summary;  // one line for --help
     ToolFunction run;
+    // false for subcommands that draw nothing: they start without the GUI platform.
+    bool needsGui = true;
 };
 
 class ToolRegistry {

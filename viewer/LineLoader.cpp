@@ -25,7 +25,7 @@ namespace kolbran {
 namespace {
 
 // The scan reads this much at a time and takes its 4,096-byte chunks from it.
-constexpr int64_t kScanBlock = 1 << 20;
+constexpr int64_t kScanBlock = 128 * 1024;
 constexpr int64_t kFirstScreenLine = 57;
 
 constexpr QIODevice::OpenMode kReadMode = QIODevice::ReadOnly | QIODevice::Unbuffered;
@@ -123,8 +123,9 @@ bool ScanChunks(AppState& state, ViewerHost& host, QFile* file, LineNumber fromL
     index.Set(1, 1);
     int64_t s = 1;
     bool firstChunk = true;
+    int64_t untilStatus = interval;  // line ends until i is a multiple of the interval
 
-    while (doc.TopLine != -1 && doc.File.get() == file && file->isOpen() && state.BusyFlag) {
+    while (doc.TopLine != -1 && doc.File.get() == file && state.BusyFlag) {
         // The chunk at s: taken from the block, which is read again when the chunk would
         // run past it (the file's length is asked again near the end).
         int64_t available = blockStart + blockLength - s;
@@ -151,6 +152,7 @@ bool ScanChunks(AppState& state, ViewerHost& host, QFile* file, LineNumber fromL
                 index.Set(1, 3);
             if (fromLine > 1) {
                 i = fromLine;
+                untilStatus = (interval - i % interval) % interval + 1;
                 s = index.Get(fromLine);
                 index.Set(fromLine, s);
                 doc.TopLine = s;
@@ -190,7 +192,9 @@ bool ScanChunks(AppState& state, ViewerHost& host, QFile* file, LineNumber fromL
         if (next == s)
             break;
 
-        if (i % interval == 0) {
+        // i is a multiple of StatusInterval when the countdown runs out.
+        if (--untilStatus == 0) {
+            untilStatus = interval;
             if (!quiet)
                 host.SetStatusPanel(4, LinesText(i));
             YieldToEventLoop();

@@ -133,9 +133,9 @@ void RegisterViewerToolCommands(ToolRegistry& registry)
 {
     registry.Add({QStringLiteral("index"), kIndexUsage,
                   QStringLiteral("builds the line index as the viewer does and prints the line count"),
-                  RunIndex});
+                  RunIndex, false});
     registry.Add({QStringLiteral("view"), kViewUsage,
-                  QStringLiteral("prints the text the viewer shows for one screen"), RunView});
+                  QStringLiteral("prints the text the viewer shows for one screen"), RunView, false});
 }
 
 }  // namespace kolbran
