@@ -155,8 +155,18 @@ void OpenResultList(AppState& state, QWidget* mainWindow)
     list->Open();
 }
 
+void CloseSearchWindows(AppState& state)
+{
+    for (const char* name : {"KenIchi", "Kensaku"})
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String(name))
+                w->close();
+    state.settings.SearchListOpen = false;
+}
+
 void RegisterSearchWindows(AppState& state)
 {
+    state.CloseSearchWindows = [&state] { CloseSearchWindows(state); };
     state.WindowCommands[QStringLiteral("Menu_Sea_Sea")] = [&state](QWidget* parent) {
         OpenSearchDialog(state, parent);
     };

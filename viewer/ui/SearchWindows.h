@@ -18,5 +18,7 @@ std::unique_ptr<SearchView> MainWindowSearchView(QWidget* mainWindow);
 void OpenSearchDialog(AppState& state, QWidget* mainWindow);
 // Closes a shown result list and builds a new one for the search text.
 void OpenResultList(AppState& state, QWidget* mainWindow);
+// Closes the result list and the search dialog (AppState::CloseSearchWindows).
+void CloseSearchWindows(AppState& state);
 
 }  // namespace kolbran

@@ -6,6 +6,7 @@
 #include "viewer/ui/KenIchi.h"
 #include "viewer/ui/Kensaku.h"
 #include "viewer/ui/LogFile.h"
+#include "viewer/ui/SearchWindows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -165,6 +166,22 @@ private Q_SLOTS:
         // Closing the document closes the list.
         w.RunCommand(QStringLiteral("Menu_File_Close"));
         QTRY_VERIFY(list.isNull());
+        QVERIFY(!v.state.settings.SearchListOpen);
+    }
+
+    void otherWindowsCloseTheSearchWindowsThroughTheHook()
+    {
+        Viewer v;
+        LogFile& w = v.Open(Lines(50, {7}));
+        v.state.SearchString = QStringLiteral("word");
+        w.RunCommand(QStringLiteral("Menu_Sea_Sea"));
+        QPointer<Kensaku> dialog = Shown<Kensaku>("Kensaku");
+        OpenResultList(v.state, &w);
+        QPointer<KenIchi> list = Shown<KenIchi>("KenIchi");
+        QVERIFY(dialog && list);
+        QVERIFY(v.state.CloseSearchWindows);
+        v.state.CloseSearchWindows();
+        QTRY_VERIFY(list.isNull() && dialog.isNull());
         QVERIFY(!v.state.settings.SearchListOpen);
     }
 };
