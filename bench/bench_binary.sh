@@ -6,11 +6,9 @@ cd "$(dirname "$0")/.."
 source bench/common.sh
 TOOL=${KOLBRAN_TOOL:-$TOOL}
 
-SRC=$DATA/binary-100MB.bin
-if [ ! -s "$SRC" ]; then
-  mkdir -p "$DATA"
-  head -c 100000000 /dev/urandom >"$SRC"
-fi
+# 100 MB of random bytes from bench/gen_data.sh.
+SRC=$DATA/random_100m.bin
+[ -s "$SRC" ] || bench/gen_data.sh
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 

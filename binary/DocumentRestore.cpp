@@ -10,7 +10,8 @@
 
 namespace kolbran {
 
-void RestoreDocumentCommand(AppState& state, ViewerHost& host)
+void RestoreDocumentCommand(AppState& state, ViewerHost& host,
+                            const std::function<void()>& chooseStandardCode)
 {
     OpenDocument& doc = state.doc;
     if (doc.FileLength == 0) {
@@ -28,10 +29,9 @@ void RestoreDocumentCommand(AppState& state, ViewerHost& host)
         return;
 
     // Lines are read as stored, whatever code the screen showed.
-    if (state.SetDisplayCode)
-        state.SetDisplayCode(0);
-    else
-        doc.DisplayCode = 0;
+    if (chooseStandardCode)
+        chooseStandardCode();
+    doc.DisplayCode = 0;
     host.SetTimer1Enabled(false);
     host.SetBusyCursor(true);
     try {

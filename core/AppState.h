@@ -62,9 +62,6 @@ struct AppState {
     // Hooks the main window sets so that tools can act on the viewer.
     std::function<void(const QString& path)> OpenInViewer;  // open and show a file
     std::function<void()> RefreshScreen;                    // redraw the current screen
-    std::function<QString()> SelectedText;                  // the text area's selection
-    std::function<void()> PrintDocument;                    // print the open document
-    std::function<void(int code)> SetDisplayCode;           // choose a code as its menu does
     // Closes the search dialog and the result list (set by the search windows); the file
     // dialog, the line-range dialog and the editor's line save call it while SearchListOpen.
     std::function<void()> CloseSearchWindows;

@@ -9,7 +9,8 @@
 
 namespace kolbran {
 
-Dump2::Dump2(AppState& state, QWidget* parent) : QDialog(parent), state_(state)
+Dump2::Dump2(AppState& state, const QString& selectedText, QWidget* parent)
+    : QDialog(parent), state_(state)
 {
     setObjectName(QStringLiteral("Dump2"));
     setWindowTitle(QStringLiteral(u"部分バイナリ表示"));
@@ -26,14 +27,13 @@ Dump2::Dump2(AppState& state, QWidget* parent) : QDialog(parent), state_(state)
     column->addWidget(Command1, 0, Qt::AlignRight);
     connect(Command1, &QPushButton::clicked, this, &QDialog::close);
     resize(560, 360);
-    Form_Load();
+    Form_Load(selectedText);
 }
 
-void Dump2::Form_Load()
+void Dump2::Form_Load(const QString& selectedText)
 {
-    const QString selected = state_.SelectedText ? state_.SelectedText() : QString();
-    Text1[0]->setPlainText(selected);
-    Text1[1]->setPlainText(PartialDumpHex(selected, state_.doc.IsUtf16));
+    Text1[0]->setPlainText(selectedText);
+    Text1[1]->setPlainText(PartialDumpHex(selectedText, state_.doc.IsUtf16));
 }
 
 }  // namespace kolbran

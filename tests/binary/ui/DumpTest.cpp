@@ -246,13 +246,12 @@ private Q_SLOTS:
     {
         test::ScriptedPrompter prompter;
         AppState state(prompter);
-        state.SelectedText = [] { return QStringLiteral(u"あA"); };
-        Dump2 view(state);
+        Dump2 view(state, QStringLiteral(u"あA"));
         QCOMPARE(view.windowTitle(), QStringLiteral(u"部分バイナリ表示"));
         QCOMPARE(view.Text1[0]->toPlainText(), QStringLiteral(u"あA"));
         QCOMPARE(view.Text1[1]->toPlainText(), QStringLiteral("82 A0 41 "));
         state.doc.IsUtf16 = true;
-        Dump2 wide(state);
+        Dump2 wide(state, QStringLiteral(u"あA"));
         QCOMPARE(wide.Text1[1]->toPlainText(), QStringLiteral("4230 4100 "));
     }
 };
