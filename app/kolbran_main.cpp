@@ -12,6 +12,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kolbran"));
+    QApplication::setApplicationVersion(QStringLiteral(KOLBRAN_VERSION));
     kolbran::InstallFontSubstitutions();
 
     QStringList args = QApplication::arguments().mid(1);

@@ -98,6 +98,7 @@ int main(int argc, char* argv[])
     else
         app = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Kolbran"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(KOLBRAN_VERSION));
     if (gui)
         kolbran::InstallFontSubstitutions();
 

@@ -475,7 +475,7 @@ bool PrOpen2(AppState& state, ViewerHost& host, const QString& name, LineNumber 
     return true;
 }
 
-void PrOpen(AppState& state, ViewerHost& host, const QString& name)
+void PrOpen(AppState& state, ViewerHost& host, QString name)
 {
     const bool quiet = state.settings.QuietLoad == 1;
     if (!quiet) {

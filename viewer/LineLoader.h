@@ -17,7 +17,8 @@ inline constexpr int kChunkSize = 4096;
 
 // Opens a document for viewing: resets the viewer to its no-document state (unless
 // QuietLoad), then PrOpen2(name, 0).
-void PrOpen(AppState& state, ViewerHost& host, const QString& name);
+// `name` is taken by value: callers may pass the document's own name, which the reset clears.
+void PrOpen(AppState& state, ViewerHost& host, QString name);
 // Checks, indexes and opens the file; `fromLine` > 1 keeps entries 1..fromLine and indexes
 // again from there (after an edit). Returns true when the document is open afterwards.
 // Failures show their message (or the shared error report) and leave no document.

@@ -61,6 +61,18 @@ TEST_F(LoaderFixture, PrOpenAfterADocumentClosesTheOldOne)
                 state.doc.DocumentName == dir.filePath(QStringLiteral("gone.txt")));
 }
 
+// Reopening the current document passes the document's own name, which the reset clears.
+TEST_F(LoaderFixture, PrOpenOfTheDocumentsOwnNameReopensIt)
+{
+    const QString path = Write(QStringLiteral("a.txt"), "one\r\ntwo\r\n");
+    PrOpen(state, host, path);
+    PrOpen(state, host, state.doc.DocumentName);
+    EXPECT_TRUE(state.doc.HasFile());
+    EXPECT_EQ(state.doc.DocumentName, path);
+    EXPECT_EQ(state.doc.LineCount, 2);
+    EXPECT_TRUE(prompter.Messages().isEmpty());
+}
+
 TEST_F(LoaderFixture, ErrorWhileIndexingReportsAndResetsToNoDocument)
 {
     // The disk index cannot be made in a folder that does not exist.
