@@ -55,10 +55,10 @@ void RegisterBase64ToolCommands(ToolRegistry& registry)
 {
     registry.Add({QStringLiteral("base64-encode"), QStringLiteral("base64-encode FILE [-o OUT] [--force]"),
                   QStringLiteral("writes the BASE64 text of FILE"),
-                  [](ToolContext& c) { return Run(c, ConversionType::EncodeBase64); }});
+                  [](ToolContext& c) { return Run(c, ConversionType::EncodeBase64); }, false});
     registry.Add({QStringLiteral("base64-decode"), QStringLiteral("base64-decode FILE [-o OUT] [--force]"),
                   QStringLiteral("decodes BASE64 text"),
-                  [](ToolContext& c) { return Run(c, ConversionType::DecodeBase64); }});
+                  [](ToolContext& c) { return Run(c, ConversionType::DecodeBase64); }, false});
 }
 
 }  // namespace kolbran

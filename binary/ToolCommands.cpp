@@ -206,18 +206,18 @@ void RegisterBinaryToolCommands(ToolRegistry& registry)
                                  "[--chars sjis|utf16|ebcdik] [-o OUT] [--force]"),
                   QStringLiteral("writes the dump file (default 16 bytes per line, 512-byte pages, "
                                  "Shift_JIS characters)"),
-                  Dump});
+                  Dump, false});
     registry.Add({QStringLiteral("bin"), QStringLiteral("bin FILE [-o OUT] [--force]"),
-                  QStringLiteral("writes the binary display file"), Bin});
+                  QStringLiteral("writes the binary display file"), Bin, false});
     registry.Add({QStringLiteral("ext"),
                   QStringLiteral("ext FILE [--width 100|110|120|130|140] [-o OUT] [--force]"),
                   QStringLiteral("writes the extended binary display file (default width: the stored "
                                  "setting, 100 when unset)"),
-                  Ext});
+                  Ext, false});
     registry.Add({QStringLiteral("restore"), QStringLiteral("restore FILE [--extended] [-o OUT] [--force]"),
                   QStringLiteral("restores the bytes from a binary display file, or from an extended one "
                                  "with --extended"),
-                  Restore});
+                  Restore, false});
 }
 
 }  // namespace kolbran

@@ -107,11 +107,11 @@ void RegisterSplitJoinToolCommands(ToolRegistry& registry)
     registry.Add({QStringLiteral("split"), QStringLiteral("split FILE [--size-kb N] [--force]"),
                   QStringLiteral("cuts FILE into numbered pieces of N KB (a multiple of 10 from 100 to "
                                  "204800; default 1440)"),
-                  Split});
+                  Split, false});
     registry.Add({QStringLiteral("join"), QStringLiteral("join FILE [-o OUT] [--force]"),
                   QStringLiteral("joins the pieces that belong to FILE (any piece's name, or the base) "
                                  "into OUT"),
-                  Join});
+                  Join, false});
 }
 
 }  // namespace kolbran

@@ -25,7 +25,7 @@ namespace kolbran {
 namespace {
 
 // The scan reads this much at a time and takes its 4,096-byte chunks from it.
-constexpr int64_t kScanBlock = 128 * 1024;
+constexpr int64_t kScanBlock = 1024 * 1024;
 constexpr int64_t kFirstScreenLine = 57;
 
 constexpr QIODevice::OpenMode kReadMode = QIODevice::ReadOnly | QIODevice::Unbuffered;

@@ -82,7 +82,7 @@ void RegisterSearchToolCommands(ToolRegistry& registry)
     registry.Add({QStringLiteral("find"), QStringLiteral("find TEXT FILE [--case] [--code N]"),
                   QStringLiteral("the viewer's search result list for TEXT: line number, tab, line text; "
                                  "then the heading"),
-                  RunFind});
+                  RunFind, false});
 }
 
 }  // namespace kolbran
