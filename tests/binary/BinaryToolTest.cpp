@@ -1,6 +1,4 @@
-#include "core/AppState.h"
-#include "core/Prompter.h"
-#include "core/ToolRegistry.h"
+#include "common/ToolTestFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -16,10 +14,7 @@ struct Tool {
     Tool() { RegisterBinaryToolCommands(registry); }
     int Run(const QStringList& args)
     {
-        NonInteractivePrompter prompter(args.contains(QStringLiteral("--force")));
-        AppState state(prompter);
-        ToolContext context{state, prompter, args.mid(1)};
-        return registry.Find(args[0])->run(context);
+        return test::RunToolCommand(registry, args[0], args.mid(1));
     }
 };
 

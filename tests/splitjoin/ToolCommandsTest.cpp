@@ -1,6 +1,4 @@
-#include "core/AppState.h"
-#include "core/Prompter.h"
-#include "core/ToolRegistry.h"
+#include "common/ToolTestFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,35 +11,9 @@ using namespace kolbran;
 
 namespace {
 
-class SplitJoinToolTest : public ::testing::Test {
+class SplitJoinToolTest : public test::ToolFolderTest {
 protected:
-    QTemporaryDir dir{QDir::tempPath() + QStringLiteral("/kolbran_sjtool_XXXXXX")};
-    ToolRegistry registry;
-
-    void SetUp() override
-    {
-        ASSERT_FALSE(dir.path().contains(u'.'));
-        RegisterSplitJoinToolCommands(registry);
-    }
-    QString Path(const QString& name) const { return dir.filePath(name); }
-    void Write(const QString& name, const QByteArray& bytes)
-    {
-        QFile f(Path(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray Read(const QString& name)
-    {
-        QFile f(Path(name));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
-    int Run(const QString& name, const QStringList& args)
-    {
-        NonInteractivePrompter prompter(args.contains(QStringLiteral("--force")));
-        AppState state(prompter);
-        ToolContext context{state, prompter, args};
-        return registry.Find(name)->run(context);
-    }
+    SplitJoinToolTest() : ToolFolderTest(RegisterSplitJoinToolCommands, QStringLiteral("kolbran_sjtool")) {}
 };
 
 TEST_F(SplitJoinToolTest, SplitsAndJoinsByTheBase)
