@@ -432,15 +432,21 @@ bool Dump::RunWriter(const std::function<int64_t()>& run, int64_t total)
     return complete;
 }
 
-void Dump::M_16_Save_Click()
+// The output file of a writer: the save steps, with their errors reported here.
+// Empty when the user cancelled or a step failed.
+QString Dump::ChooseTarget(OutputKind kind)
 {
-    QString target;
     try {
-        target = ChooseOutputPath(state_, state_.TargetFilePath, OutputKind::Dump, OutputCaller::BinaryView);
+        return ChooseOutputPath(state_, state_.TargetFilePath, kind, OutputCaller::BinaryView);
     } catch (const RuntimeError& e) {
         ReportError(state_, e, 0);
-        return;
+        return {};
     }
+}
+
+void Dump::M_16_Save_Click()
+{
+    const QString target = ChooseTarget(OutputKind::Dump);
     if (target.isEmpty())
         return;
     const QString caption = Label3->text();
@@ -487,14 +493,7 @@ void Dump::M_16_disp_Click(int action)
 
 void Dump::M_16_By_Click()
 {
-    QString target;
-    try {
-        target = ChooseOutputPath(state_, state_.TargetFilePath, OutputKind::BinaryDisplay,
-                                  OutputCaller::BinaryView);
-    } catch (const RuntimeError& e) {
-        ReportError(state_, e, 0);
-        return;
-    }
+    const QString target = ChooseTarget(OutputKind::BinaryDisplay);
     if (target.isEmpty())
         return;
     const QString caption = Label3->text();
@@ -512,14 +511,7 @@ void Dump::M_16_By_Click()
 
 void Dump::M_16_Kaku_Click()
 {
-    QString target;
-    try {
-        target = ChooseOutputPath(state_, state_.TargetFilePath, OutputKind::Extended,
-                                  OutputCaller::BinaryView);
-    } catch (const RuntimeError& e) {
-        ReportError(state_, e, 0);
-        return;
-    }
+    const QString target = ChooseTarget(OutputKind::Extended);
     if (target.isEmpty())
         return;
     const QString caption = Label3->text();

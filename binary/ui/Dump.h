@@ -1,5 +1,6 @@
 #pragma once
 
+#include "binary/BinaryRuns.h"
 #include "binary/DumpFormat.h"
 
 #include <QDialog>
@@ -53,6 +54,7 @@ private:
 
     void Form_Load();
     void Form_Unload();
+    QString ChooseTarget(OutputKind kind);
     void M_16_Save_Click();
     void M_16_disp_Click(int action);
     void M_16_By_Click();
