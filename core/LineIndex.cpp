@@ -7,6 +7,10 @@
 #include <QTime>
 #include <QtEndian>
 
+#ifdef Q_OS_LINUX
+#include <sys/mman.h>
+#endif
+
 #include <cerrno>
 #include <cstdlib>
 #include <new>
@@ -15,8 +19,8 @@ namespace kolbran {
 
 namespace {
 constexpr int64_t kRecordSize = 8;
-constexpr size_t kPendingLimit = 8192;   // entries written in one go
-constexpr int64_t kCachePage = 512;      // entries read in one go
+constexpr size_t kPendingLimit = 8192;  // entries written in one go
+constexpr int64_t kCachePage = 512;     // entries read in one go
 }  // namespace
 
 // The disk form: sequential stores are gathered and written in blocks, and reads go
@@ -81,13 +85,51 @@ struct LineIndex::Disk {
     }
 };
 
+namespace {
+
+constexpr size_t kTableBytes = size_t(LineIndex::kMemoryCapacity + 1) * sizeof(FileOffset);
+
+#ifdef Q_OS_LINUX
+// The table in large pages where the system offers them: a few page faults instead of two
+// thousand while a large file is indexed. Fresh anonymous memory reads as zeros.
+constexpr size_t kLargePage = size_t(2) << 20;
+constexpr size_t kMappedBytes = (kTableBytes + kLargePage - 1) / kLargePage * kLargePage;
+
+FileOffset* AllocateTable()
+{
+    void* raw = mmap(nullptr, kMappedBytes + kLargePage, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED)
+        return nullptr;
+    // Keep the aligned part only.
+    const auto start = reinterpret_cast<uintptr_t>(raw);
+    const uintptr_t aligned = (start + kLargePage - 1) & ~(kLargePage - 1);
+    if (aligned > start)
+        munmap(raw, aligned - start);
+    if (const uintptr_t tail = start + kMappedBytes + kLargePage - (aligned + kMappedBytes))
+        munmap(reinterpret_cast<void*>(aligned + kMappedBytes), tail);
+    madvise(reinterpret_cast<void*>(aligned), kMappedBytes, MADV_HUGEPAGE);
+    return reinterpret_cast<FileOffset*>(aligned);
+}
+#else
+FileOffset* AllocateTable()
+{
+    return static_cast<FileOffset*>(std::calloc(kTableBytes, 1));
+}
+#endif
+
+}  // namespace
+
 void LineIndex::FreeMemory::operator()(FileOffset* p) const
 {
+#ifdef Q_OS_LINUX
+    munmap(p, kMappedBytes);
+#else
     std::free(p);
+#endif
 }
 
-LineIndex::LineIndex()
-    : memory_(static_cast<FileOffset*>(std::calloc(size_t(kMemoryCapacity + 1), sizeof(FileOffset))))
+LineIndex::LineIndex() : memory_(AllocateTable())
 {
     if (!memory_)
         throw std::bad_alloc();
@@ -122,8 +164,8 @@ void LineIndex::UseDiskForm(const QString& folder)
     auto disk = std::make_unique<Disk>();
     // Named by the seconds since midnight followed by "F"; a suffix keeps it unique when
     // another instance made the same name.
-    const QString base = QString::number(QTime::currentTime().msecsSinceStartOfDay() / 1000) +
-                         QStringLiteral("F");
+    const QString base =
+        QString::number(QTime::currentTime().msecsSinceStartOfDay() / 1000) + QStringLiteral("F");
     const QDir dir(folder.isEmpty() ? QDir::currentPath() : folder);
     for (int attempt = 0; attempt < 1000; ++attempt) {
         const QString name = attempt == 0 ? base : base + u'-' + QString::number(attempt);

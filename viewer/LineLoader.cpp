@@ -8,6 +8,7 @@
 #include "core/JapaneseCodes.h"
 #include "core/Numbers.h"
 #include "core/RuntimeError.h"
+#include "viewer/LineEnds.h"
 #include "viewer/TextLineReader.h"
 #include "viewer/ViewerHost.h"
 
@@ -19,6 +20,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <optional>
 
 namespace kolbran {
 
@@ -26,6 +28,7 @@ namespace {
 
 // The scan reads this much at a time and takes its 4,096-byte chunks from it.
 constexpr int64_t kScanBlock = 1024 * 1024;
+constexpr int64_t kLongLineBlock = 64 * 1024;
 constexpr int64_t kFirstScreenLine = 57;
 
 constexpr QIODevice::OpenMode kReadMode = QIODevice::ReadOnly | QIODevice::Unbuffered;
@@ -125,68 +128,111 @@ bool ScanChunks(AppState& state, ViewerHost& host, QFile* file, LineNumber fromL
     bool firstChunk = true;
     int64_t untilStatus = interval;  // line ends until i is a multiple of the interval
 
+    // Text that is not UTF-16 finds its CR LF pairs the fast way (see CrLfPairs); the chunks
+    // below are read only where a line does not end within its first chunk.
+    std::optional<CrLfPairs> pairs;
+
     while (doc.TopLine != -1 && doc.File.get() == file && state.BusyFlag) {
-        // The chunk at s: taken from the block, which is read again when the chunk would
-        // run past it (the file's length is asked again near the end).
-        int64_t available = blockStart + blockLength - s;
-        if (s < blockStart || available < kChunkSize) {
-            fileLength = file->size();
-            if (s < blockStart || fileLength - s + 1 > available) {
-                blockStart = s;
-                blockLength = ReadAt(*file, s - 1, block.data(), std::min(kScanBlock, fileLength - s + 1));
-                available = blockLength;
-            }
-        }
-        const int64_t remaining = fileLength - s + 1;
-        const int64_t c = std::min({remaining, int64_t(kChunkSize), available});
-        if (c < 1) {
-            doc.TopLine = -1;
-            break;
-        }
-        const auto* p = reinterpret_cast<const uint8_t*>(block.data() + (s - blockStart));
-
-        if (firstChunk) {
-            firstChunk = false;
-            doc.IsUtf16 = c >= 2 && p[0] == 0xFF && p[1] == 0xFE;
-            if (doc.IsUtf16)
-                index.Set(1, 3);
-            if (fromLine > 1) {
-                i = fromLine;
-                untilStatus = (interval - i % interval) % interval + 1;
-                s = index.Get(fromLine);
-                index.Set(fromLine, s);
+        if (pairs) {
+            // The lines up to the next one at which something happens (progress, the first
+            // screen, a limit) go in one batch; that line takes the step below.
+            int64_t room = untilStatus - 1;
+            if (i < kFirstScreenLine)
+                room = std::min(room, kFirstScreenLine - 1 - i);
+            if (limited)
+                room = std::min(room, LineIndex::kMemoryCapacity - 1 - i);
+            room = std::min(room, int64_t(std::numeric_limits<LineNumber>::max()) - 1 - i);
+            if (room > 0) {
+                const int64_t before = i;
+                s = 1 + pairs->FollowNearLineEnds(s - 1, kChunkSize - 2, room, [&](int64_t start) {
+                    index.Set(++i, start + 1);
+                });
+                untilStatus -= i - before;
                 doc.TopLine = s;
-                continue;
             }
         }
+        int64_t next = -1;
+        bool splitBack = false;
+        if (pairs) {
+            // A pair whose CR lies within the chunk's first 4,095 bytes ends the line,
+            // whatever lone CRs come before it.
+            const int64_t cr = pairs->Next(s - 1);
+            if (cr >= 0 && cr - (s - 1) <= kChunkSize - 2)
+                next = cr + 3;
+        }
+        if (next < 0) {
+            // The chunk at s: taken from the block, which is read again when the chunk would
+            // run past it (the file's length is asked again near the end).
+            int64_t available = blockStart + blockLength - s;
+            if (s < blockStart || available < kChunkSize) {
+                fileLength = file->size();
+                if (s < blockStart || fileLength - s + 1 > available) {
+                    blockStart = s;
+                    // With the pairs at hand only the rare long line is read here: a
+                    // smaller block keeps it from costing a whole block each time.
+                    const int64_t size = pairs ? kLongLineBlock : kScanBlock;
+                    blockLength =
+                        ReadAt(*file, s - 1, block.data(), std::min(size, fileLength - s + 1));
+                    available = blockLength;
+                }
+            }
+            const int64_t remaining = fileLength - s + 1;
+            const int64_t c = std::min({remaining, int64_t(kChunkSize), available});
+            if (c < 1) {
+                doc.TopLine = -1;
+                break;
+            }
+            const auto* p = reinterpret_cast<const uint8_t*>(block.data() + (s - blockStart));
 
-        // The line end: CR LF (UTF-16: CR 00 LF 00). A CR that leaves no room for the
-        // rest of the sequence in the chunk ends the search there without a line end.
-        int64_t k = -1;
-        int terminator = 0;
-        const uint8_t* q = p;
-        const uint8_t* const end = p + c;
-        const int64_t tail = doc.IsUtf16 ? 3 : 2;
-        while ((q = static_cast<const uint8_t*>(std::memchr(q, 0x0D, size_t(end - q)))) != nullptr) {
-            const int64_t at = q - p;
-            if (at > c - tail) {
-                k = at;
-                break;
+            if (firstChunk) {
+                firstChunk = false;
+                doc.IsUtf16 = c >= 2 && p[0] == 0xFF && p[1] == 0xFE;
+                if (doc.IsUtf16)
+                    index.Set(1, 3);
+                if (fromLine > 1) {
+                    i = fromLine;
+                    untilStatus = (interval - i % interval) % interval + 1;
+                    s = index.Get(fromLine);
+                    index.Set(fromLine, s);
+                    doc.TopLine = s;
+                }
+                if (!doc.IsUtf16)
+                    pairs.emplace(*file, s - 1);
+                if (fromLine > 1)
+                    continue;
             }
-            if (!doc.IsUtf16 ? q[1] == 0x0A : (q[1] == 0x00 && q[2] == 0x0A)) {
-                k = at;
-                terminator = doc.IsUtf16 ? 4 : 2;
-                break;
+
+            // The line end: CR LF (UTF-16: CR 00 LF 00). A CR that leaves no room for the
+            // rest of the sequence in the chunk ends the search there without a line end.
+            int64_t k = -1;
+            int terminator = 0;
+            const uint8_t* q = p;
+            const uint8_t* const end = p + c;
+            const int64_t tail = doc.IsUtf16 ? 3 : 2;
+            while ((q = static_cast<const uint8_t*>(std::memchr(q, 0x0D, size_t(end - q)))) !=
+                   nullptr) {
+                const int64_t at = q - p;
+                if (at > c - tail) {
+                    k = at;
+                    break;
+                }
+                if (!doc.IsUtf16 ? q[1] == 0x0A : (q[1] == 0x00 && q[2] == 0x0A)) {
+                    k = at;
+                    terminator = doc.IsUtf16 ? 4 : 2;
+                    break;
+                }
+                ++q;
             }
-            ++q;
+            if (terminator > 0)
+                next = s + k + terminator;
+            else if (k >= 0)
+                next = s + k;
+            else
+                next = s + c;
+            // A line longer than a chunk is split there, never inside a double-byte character.
+            splitBack = k < 0 && c == kChunkSize && IsChunkEndLead(p[kChunkSize - 1]) &&
+                        !(p[kChunkSize - 2] >= 0x81 && p[kChunkSize - 2] <= 0x9F);
         }
-        int64_t next;
-        if (terminator > 0)
-            next = s + k + terminator;
-        else if (k >= 0)
-            next = s + k;
-        else
-            next = s + c;
 
         doc.TopLine = next;
         if (next == s)
@@ -202,9 +248,7 @@ bool ScanChunks(AppState& state, ViewerHost& host, QFile* file, LineNumber fromL
                 return false;
         }
 
-        // A line longer than a chunk is split there, never inside a double-byte character.
-        if (k < 0 && c == kChunkSize && IsChunkEndLead(p[kChunkSize - 1]) &&
-            !(p[kChunkSize - 2] >= 0x81 && p[kChunkSize - 2] <= 0x9F))
+        if (splitBack)
             doc.TopLine -= 1;
 
         ++i;
@@ -385,7 +429,8 @@ void ReadLine(AppState& state, int64_t n)
     n = std::max<int64_t>(n, 1);
     const FileOffset start = GetLineStart(state, n);
     if (doc.DisplayCode == DisplayCode::Standard || doc.IsUtf16) {
-        const QByteArray bytes = ReadDocumentBytes(state, start, GetLineStart(state, n + 1) - start);
+        const QByteArray bytes =
+            ReadDocumentBytes(state, start, GetLineStart(state, n + 1) - start);
         doc.LineBuffer = doc.IsUtf16 ? FromUtf16Le(bytes) : FromSjis(bytes);
         doc.LineLength = int32_t(doc.LineBuffer.size());
         return;
@@ -449,7 +494,8 @@ bool PrOpen2(AppState& state, ViewerHost& host, const QString& name, LineNumber 
         if (!quiet) {
             host.SetStatusPanel(1, DisplayCodeName(doc.DisplayCode, doc.IsUtf16));
             host.AfterOpen();
-            const int lines = state.settings.LinesPerScreen > 0 ? state.settings.LinesPerScreen : 32;
+            const int lines =
+                state.settings.LinesPerScreen > 0 ? state.settings.LinesPerScreen : 32;
             host.SetScrollLargeChange(doc.LineCount < 300001 ? lines - 1 : 10);
         }
     } catch (const RuntimeError& e) {
