@@ -405,18 +405,24 @@ void SetLineStart(AppState& state, int64_t n, FileOffset position)
     state.index.Set(n, position);
 }
 
-QByteArray ReadDocumentBytes(const AppState& state, FileOffset start, int64_t length)
+int64_t ReadDocumentInto(const AppState& state, FileOffset start, char* dest, int64_t length)
 {
     const OpenDocument& doc = state.doc;
     if (!doc.HasFile() || start < 1 || length <= 0)
+        return 0;
+    length = std::min<int64_t>(length, doc.File->size() - (start - 1));
+    return ReadAt(*doc.File, start - 1, dest, length);
+}
+
+QByteArray ReadDocumentBytes(const AppState& state, FileOffset start, int64_t length)
+{
+    if (!state.doc.HasFile() || start < 1 || length <= 0)
         return QByteArray();
-    const int64_t size = doc.File->size();
-    length = std::min(length, size - (start - 1));
+    length = std::min<int64_t>(length, state.doc.File->size() - (start - 1));
     if (length <= 0)
         return QByteArray();
     QByteArray bytes(qsizetype(length), Qt::Uninitialized);
-    const int64_t got = ReadAt(*doc.File, start - 1, bytes.data(), length);
-    bytes.truncate(qsizetype(got));
+    bytes.truncate(qsizetype(ReadDocumentInto(state, start, bytes.data(), length)));
     return bytes;
 }
 

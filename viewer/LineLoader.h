@@ -50,6 +50,8 @@ void ReadLine(AppState& state, int64_t n);
 // Up to `length` bytes of the open document from the 1-based position `start` (fewer at
 // the end of the file; nothing without a document).
 QByteArray ReadDocumentBytes(const AppState& state, FileOffset start, int64_t length);
+// The same into `dest`, which has room for `length` bytes; returns the count read.
+int64_t ReadDocumentInto(const AppState& state, FileOffset start, char* dest, int64_t length);
 
 // The document part of the no-document state: closes the file and deletes the disk
 // index, empties the name, line count and line buffer, clears BusyFlag, IsUtf16,

@@ -271,8 +271,10 @@ bool LineBlockReader::Load(LineNumber n, bool forwards)
     const FileOffset size = start(last + 1) - base;
     if (size < 0 || base < 1)
         return false;
-    QByteArray bytes = ReadDocumentBytes(state_, base, size);
-    bytes_ = std::move(bytes);
+    // The buffer is kept from block to block: a fresh one of this size would be new
+    // memory, cleared page by page, each time.
+    bytes_.resize(qsizetype(size));
+    bytes_.resize(qsizetype(ReadDocumentInto(state_, base, bytes_.data(), size)));
     first_ = first;
     last_ = last;
     eventRuns_ = EventLoopRuns();

@@ -64,7 +64,7 @@ public:
     LineNumber NextCandidate(LineNumber n, const SearchMatcher& matcher) const;
     void Drop()
     {
-        bytes_.clear();
+        bytes_.resize(0);  // keeps the buffer for the next block
         first_ = 1;
         last_ = 0;
     }
