@@ -7,8 +7,9 @@
 
 #include <algorithm>
 #ifdef __SSE2__
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
+#include <bit>
 #include <cstring>
 #include <mutex>
 
@@ -37,7 +38,8 @@ const std::vector<SjisEntry>& SjisTable()
         auto add = [](const char* b, int n) {
             const QString s = FromSjis(QByteArrayView(b, n));
             if (s.size() == 1)
-                table.push_back({s[0].unicode(), uint8_t(n), {uint8_t(b[0]), uint8_t(n > 1 ? b[1] : 0)}});
+                table.push_back(
+                    {s[0].unicode(), uint8_t(n), {uint8_t(b[0]), uint8_t(n > 1 ? b[1] : 0)}});
         };
         for (int b = 0; b < 256; ++b) {
             const char one[1] = {char(b)};
@@ -64,6 +66,64 @@ bool ContextDependent(char16_t c)
 {
     return c == 0xFFFD || c == 0x001A || QChar::isSurrogate(c);
 }
+
+#ifdef __SSE2__
+// The starts from `s` on, a vector of them at a time, whose first byte is one of `first`
+// and whose byte k − 1 further is one of `last`, tested with `matches`. Returns the first
+// match, or -2 with `s` at the starts left for a byte-by-byte look.
+template <class Matches>
+qsizetype FirstLastSse2(const unsigned char* p, qsizetype& s, qsizetype length, qsizetype k,
+                        const std::vector<int>& first, const std::vector<int>& last,
+                        Matches& matches)
+{
+    for (; s + 16 + (k - 1) <= length; s += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + s));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + s + k - 1));
+        __m128i ma = _mm_setzero_si128(), mb = _mm_setzero_si128();
+        for (int c : first)
+            ma = _mm_or_si128(ma, _mm_cmpeq_epi8(a, _mm_set1_epi8(char(c))));
+        for (int c : last)
+            mb = _mm_or_si128(mb, _mm_cmpeq_epi8(b, _mm_set1_epi8(char(c))));
+        unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(ma, mb)));
+        while (mask) {
+            const qsizetype start = s + std::countr_zero(mask);
+            if (matches(start))
+                return start;
+            mask &= mask - 1;
+        }
+    }
+    return -2;
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#define KOLBRAN_SEARCH_AVX2 1
+const bool kHasAvx2 = __builtin_cpu_supports("avx2");
+
+template <class Matches>
+__attribute__((target("avx2"))) qsizetype
+FirstLastAvx2(const unsigned char* p, qsizetype& s, qsizetype length, qsizetype k,
+              const std::vector<int>& first, const std::vector<int>& last, Matches& matches)
+{
+    for (; s + 32 + (k - 1) <= length; s += 32) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + s));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + s + k - 1));
+        __m256i ma = _mm256_setzero_si256(), mb = _mm256_setzero_si256();
+        for (int c : first)
+            ma = _mm256_or_si256(ma, _mm256_cmpeq_epi8(a, _mm256_set1_epi8(char(c))));
+        for (int c : last)
+            mb = _mm256_or_si256(mb, _mm256_cmpeq_epi8(b, _mm256_set1_epi8(char(c))));
+        uint32_t mask = uint32_t(_mm256_movemask_epi8(_mm256_and_si256(ma, mb)));
+        while (mask) {
+            const qsizetype start = s + std::countr_zero(mask);
+            if (matches(start))
+                return start;
+            mask &= mask - 1;
+        }
+    }
+    return FirstLastSse2(p, s, length, k, first, last, matches);
+}
+#endif
+#endif
 
 }  // namespace
 
@@ -187,26 +247,16 @@ qsizetype SearchMatcher::FindCandidate(const char* bytes, qsizetype length, qsiz
         return j == k;
     };
 #ifdef __SSE2__
-    // Sixteen starts at a time: the first and the last byte of the pattern must both fit.
+    // Many starts at a time: the first and the last byte of the pattern must both fit.
     if (firstBytes_.size() <= size_t(kFewMembers) && lastBytes_.size() <= size_t(kFewMembers)) {
-        auto anyOf = [](__m128i v, const std::vector<int>& set) {
-            __m128i m = _mm_setzero_si128();
-            for (int b : set)
-                m = _mm_or_si128(m, _mm_cmpeq_epi8(v, _mm_set1_epi8(char(b))));
-            return m;
-        };
         qsizetype s = from;
-        for (; s + 16 + (k - 1) <= length; s += 16) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + s));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + s + k - 1));
-            unsigned mask = unsigned(_mm_movemask_epi8(_mm_and_si128(anyOf(a, firstBytes_), anyOf(b, lastBytes_))));
-            while (mask) {
-                const qsizetype start = s + __builtin_ctz(mask);
-                if (matches(start))
-                    return start;
-                mask &= mask - 1;
-            }
-        }
+        const qsizetype found =
+#ifdef KOLBRAN_SEARCH_AVX2
+            kHasAvx2 ? FirstLastAvx2(p, s, length, k, firstBytes_, lastBytes_, matches) :
+#endif
+                     FirstLastSse2(p, s, length, k, firstBytes_, lastBytes_, matches);
+        if (found != -2)
+            return found;
         for (; s + k <= length; ++s)
             if (matches(s))
                 return s;
@@ -311,7 +361,8 @@ LineNumber LineBlockReader::NextCandidate(LineNumber n, const SearchMatcher& mat
     if (position < 0)
         return last_ + 1;
     // The line that holds the candidate's first byte.
-    const auto it = std::upper_bound(starts_.begin() + (n - first_), starts_.end() - 1, FileOffset(position));
+    const auto it =
+        std::upper_bound(starts_.begin() + (n - first_), starts_.end() - 1, FileOffset(position));
     return first_ + LineNumber(it - starts_.begin()) - 1;
 }
 
