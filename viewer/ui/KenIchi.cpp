@@ -24,7 +24,7 @@ const QString kSaveFilter = QStringLiteral(u"ﾃｷｽﾄ文書(*.txt)|*.txt|全
 }  // namespace
 
 KenIchi::KenIchi(AppState& state, std::unique_ptr<SearchView> view, QWidget* parent)
-    : QDialog(parent), state_(state), view_(std::move(view))
+    : ModelessDialog(parent), state_(state), view_(std::move(view))
 {
     setObjectName(QStringLiteral("KenIchi"));
     setWindowTitle(QStringLiteral(u"検索結果一覧"));
@@ -175,18 +175,6 @@ void KenIchi::Command4_Click()
     }
 }
 
-void KenIchi::reject()
-{
-    // Escape closes the window as its close button does.
-    if (closing_) {
-        QDialog::reject();
-        return;
-    }
-    closing_ = true;
-    close();
-    closing_ = false;
-}
-
 void KenIchi::closeEvent(QCloseEvent* event)
 {
     // The list is still being built: it closes once the search is done.
@@ -196,10 +184,7 @@ void KenIchi::closeEvent(QCloseEvent* event)
         return;
     }
     Form_Unload();
-    // The dialog's own close handling hides it through reject().
-    closing_ = true;
-    QDialog::closeEvent(event);
-    closing_ = false;
+    AcceptClose(event);
 }
 
 void KenIchi::Form_Unload()

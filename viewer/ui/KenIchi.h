@@ -2,7 +2,7 @@
 
 #include "core/LineIndex.h"
 
-#include <QDialog>
+#include "core/ui/ModelessDialog.h"
 #include <QStringList>
 
 #include <memory>
@@ -19,7 +19,7 @@ class SearchView;
 
 // The modeless result list: every line of the document that holds the search text, with
 // jump, clipboard copy and save.
-class KenIchi final : public QDialog {
+class KenIchi final : public ModelessDialog {
     Q_OBJECT
 public:
     KenIchi(AppState& state, std::unique_ptr<SearchView> view, QWidget* parent = nullptr);
@@ -47,7 +47,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
 private:
     void AddEntry(LineNumber line, const QString& text);
@@ -59,7 +58,6 @@ private:
     void ReportFailure(const QString& where, int number);
 
     AppState& state_;
-    bool closing_ = false;
     std::unique_ptr<SearchView> view_;
     std::vector<LineNumber> resultLines_;
     QStringList entries_;

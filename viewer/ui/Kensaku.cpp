@@ -19,7 +19,7 @@ namespace kolbran {
 
 Kensaku::Kensaku(AppState& state, std::unique_ptr<SearchView> view, std::function<void()> openList,
                  QWidget* parent)
-    : QDialog(parent), state_(state), view_(std::move(view)), openList_(std::move(openList))
+    : ModelessDialog(parent), state_(state), view_(std::move(view)), openList_(std::move(openList))
 {
     setObjectName(QStringLiteral("Kensaku"));
     setWindowTitle(QStringLiteral(u"検索"));
@@ -150,28 +150,13 @@ void Kensaku::Command4_Click()
         openList();
 }
 
-void Kensaku::reject()
-{
-    // Escape closes the window as its close button does.
-    if (closing_) {
-        QDialog::reject();
-        return;
-    }
-    closing_ = true;
-    close();
-    closing_ = false;
-}
-
 void Kensaku::closeEvent(QCloseEvent* event)
 {
     if (isVisible() && view_->TextEnabled()) {
         view_->FocusText();
         state_.SearchString = Text1->text();
     }
-    // The dialog's own close handling hides it through reject().
-    closing_ = true;
-    QDialog::closeEvent(event);
-    closing_ = false;
+    AcceptClose(event);
 }
 
 }  // namespace kolbran

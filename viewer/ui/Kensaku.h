@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "core/ui/ModelessDialog.h"
 
 #include <functional>
 #include <memory>
@@ -16,7 +16,7 @@ struct AppState;
 class SearchView;
 
 // The modeless search dialog: searches relative to the caret line and opens the result list.
-class Kensaku final : public QDialog {
+class Kensaku final : public ModelessDialog {
     Q_OBJECT
 public:
     // `openList` closes a shown result list and builds a new one.
@@ -37,7 +37,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
 private:
     void Form_Load();
@@ -50,7 +49,6 @@ private:
     bool TakeSearchText();
 
     AppState& state_;
-    bool closing_ = false;
     std::unique_ptr<SearchView> view_;
     std::function<void()> openList_;
 };
