@@ -109,6 +109,18 @@ private Q_SLOTS:
         QTRY_VERIFY(d.isNull());
     }
 
+    void escapeClosesAsTheCloseButtonDoes()
+    {
+        SearchFixture f;
+        QVERIFY(f.Open(SearchFixture::Lines(10, {}, "")));
+        QPointer<Kensaku> d = Make(f);
+        d->Text1->setText(QStringLiteral("kept"));
+        QTest::keyClick(d->Text1, Qt::Key_Escape);
+        QCOMPARE(f.state.SearchString, QStringLiteral("kept"));
+        QCOMPARE(f.view.focused, 1);
+        QTRY_VERIFY(d.isNull());
+    }
+
     void listButtonClosesAndOpensTheList()
     {
         SearchFixture f;
