@@ -29,6 +29,10 @@ namespace {
 // The scan reads this much at a time and takes its 4,096-byte chunks from it.
 constexpr int64_t kScanBlock = 1024 * 1024;
 constexpr int64_t kLongLineBlock = 64 * 1024;
+// The pairs are given up when most of this many lines end by the chunk rules, and taken up
+// again after this many lines in a row that end at CR LF.
+constexpr int64_t kPairsWindow = 256;
+constexpr int64_t kTakeUpPairsAfter = 64;
 constexpr int64_t kFirstScreenLine = 57;
 
 constexpr QIODevice::OpenMode kReadMode = QIODevice::ReadOnly | QIODevice::Unbuffered;
@@ -131,6 +135,11 @@ bool ScanChunks(AppState& state, ViewerHost& host, QFile* file, LineNumber fromL
     // Text that is not UTF-16 finds its CR LF pairs the fast way (see CrLfPairs); the chunks
     // below are read only where a line does not end within its first chunk.
     std::optional<CrLfPairs> pairs;
+    // Where the pairs do not help (binary data: lines cut at chunk ends) they are given up,
+    // and taken up again once lines end at CR LF in a row.
+    int64_t slowSteps = 0;  // chunks in a row whose line end came from the chunk rules
+    int64_t crLfSteps = 0;  // of those, the last ones in a row that ended at a CR LF
+    int64_t windowLines = 0, windowSlow = 0;  // lines, and those of the chunk rules, lately
 
     while (doc.TopLine != -1 && doc.File.get() == file && state.BusyFlag) {
         if (pairs) {
@@ -149,6 +158,9 @@ bool ScanChunks(AppState& state, ViewerHost& host, QFile* file, LineNumber fromL
                 });
                 untilStatus -= i - before;
                 doc.TopLine = s;
+                if (i > before)
+                    slowSteps = 0;
+                windowLines += i - before;
             }
         }
         int64_t next = -1;
@@ -157,8 +169,11 @@ bool ScanChunks(AppState& state, ViewerHost& host, QFile* file, LineNumber fromL
             // A pair whose CR lies within the chunk's first 4,095 bytes ends the line,
             // whatever lone CRs come before it.
             const int64_t cr = pairs->Next(s - 1);
-            if (cr >= 0 && cr - (s - 1) <= kChunkSize - 2)
+            if (cr >= 0 && cr - (s - 1) <= kChunkSize - 2) {
                 next = cr + 3;
+                slowSteps = 0;
+                ++windowLines;
+            }
         }
         if (next < 0) {
             // The chunk at s: taken from the block, which is read again when the chunk would
@@ -169,8 +184,9 @@ bool ScanChunks(AppState& state, ViewerHost& host, QFile* file, LineNumber fromL
                 if (s < blockStart || fileLength - s + 1 > available) {
                     blockStart = s;
                     // With the pairs at hand only the rare long line is read here: a
-                    // smaller block keeps it from costing a whole block each time.
-                    const int64_t size = pairs ? kLongLineBlock : kScanBlock;
+                    // smaller block keeps it from costing a whole block each time, until
+                    // the chunk rules go on for longer (a file of few CR LFs).
+                    const int64_t size = pairs && slowSteps == 0 ? kLongLineBlock : kScanBlock;
                     blockLength =
                         ReadAt(*file, s - 1, block.data(), std::min(size, fileLength - s + 1));
                     available = blockLength;
@@ -232,6 +248,19 @@ bool ScanChunks(AppState& state, ViewerHost& host, QFile* file, LineNumber fromL
             // A line longer than a chunk is split there, never inside a double-byte character.
             splitBack = k < 0 && c == kChunkSize && IsChunkEndLead(p[kChunkSize - 1]) &&
                         !(p[kChunkSize - 2] >= 0x81 && p[kChunkSize - 2] <= 0x9F);
+            ++slowSteps;
+            crLfSteps = terminator > 0 ? crLfSteps + 1 : 0;
+            ++windowLines;
+            ++windowSlow;
+            const bool mostlySlow = windowLines >= kPairsWindow && windowSlow * 2 > windowLines;
+            if (windowLines >= kPairsWindow)
+                windowLines = windowSlow = 0;
+            if (pairs && mostlySlow) {
+                pairs.reset();
+            } else if (!pairs && !doc.IsUtf16 && crLfSteps >= kTakeUpPairsAfter) {
+                pairs.emplace(*file, next - 1);
+                slowSteps = 0;
+            }
         }
 
         doc.TopLine = next;

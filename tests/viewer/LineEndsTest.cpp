@@ -116,6 +116,21 @@ TEST_F(LoaderFixture, LargeMixedFileIndexesAsTheChunkRulesSay)
     EXPECT_EQ(Index(bytes), expected);
 }
 
+TEST_F(LoaderFixture, TextBetweenBinaryDataIndexesAsTheChunkRulesSay)
+{
+    // Random bytes: lines cut at chunk ends, with a CR LF now and then.
+    std::mt19937 random(13);
+    QByteArray binary(3'000'000, 0);
+    for (char& b : binary)
+        b = char(random() & 0xFF);
+    // Short lines after it, empty ones among them: the fast search takes over again.
+    QByteArray lines;
+    while (lines.size() < 200'000)
+        lines += QByteArray(qsizetype(random() % 8), 'z') + "\r\n";
+    const QByteArray bytes = MixedText(1'000'000, 14) + binary + lines + MixedText(1'000'000, 15);
+    EXPECT_EQ(Index(bytes), ReferenceLineStarts(bytes));
+}
+
 TEST_F(LoaderFixture, ReindexingALargeFileFromLineKFindsTheSameLines)
 {
     const QByteArray bytes = MixedText(CrLfPairs::kBlock + 50'000, 12);
