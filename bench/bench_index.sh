@@ -19,3 +19,9 @@ trap 'rm -rf "$settings"' EXIT
 k_disk=$(seconds 3 "$TOOL" --settings-dir "$settings" index "$src" --no-limit)
 row "index --no-limit (disk form)" "$k_disk" "wc -l" "$p"
 
+
+# A binary file: lines are cut at chunk ends, the fast line-end search gives way.
+bin=$DATA/random_100m.bin
+k_bin=$(seconds 5 "$TOOL" index "$bin")
+p_bin=$(seconds 5 wc -l "$bin")
+row "index a 100 MB binary file" "$k_bin" "wc -l" "$p_bin"
