@@ -1,5 +1,8 @@
 #include "viewer/LineEnds.h"
 
+#include "core/FileView.h"
+
+#include <algorithm>
 #include <bit>
 #include <cstring>
 

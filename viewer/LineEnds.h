@@ -1,12 +1,9 @@
 #pragma once
 
-#include "core/FileView.h"
-
 #include <QFile>
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 
 namespace kolbran {
 
@@ -75,7 +72,7 @@ public:
         return start;
     }
 
-    // Bytes found per block; the largest line end a view covers.
+    // The bytes searched through one mapped view.
     static constexpr int64_t kBlock = 4 * 1024 * 1024;
 
 private:
