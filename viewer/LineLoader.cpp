@@ -174,8 +174,8 @@ bool ScanChunks(AppState& state, ViewerHost& host, QFile* file, LineNumber fromL
     std::optional<CrLfPairs> pairs;
     // Where the pairs do not help (binary data: lines cut at chunk ends) they are given up,
     // and taken up again once lines end at CR LF in a row.
-    int64_t slowSteps = 0;  // chunks in a row whose line end came from the chunk rules
-    int64_t crLfSteps = 0;  // of those, the last ones in a row that ended at a CR LF
+    bool slowRun = false;                     // the last line end came from the chunk rules
+    int64_t crLfSteps = 0;                    // the chunk-rule line ends in a row that were a CR LF
     int64_t windowLines = 0, windowSlow = 0;  // lines, and those of the chunk rules, lately
 
     while (doc.TopLine != -1 && doc.File.get() == file && state.BusyFlag) {
@@ -196,7 +196,7 @@ bool ScanChunks(AppState& state, ViewerHost& host, QFile* file, LineNumber fromL
                 untilStatus -= i - before;
                 doc.TopLine = s;
                 if (i > before)
-                    slowSteps = 0;
+                    slowRun = false;
                 windowLines += i - before;
             }
         }
@@ -208,7 +208,7 @@ bool ScanChunks(AppState& state, ViewerHost& host, QFile* file, LineNumber fromL
             const int64_t cr = pairs->Next(s - 1);
             if (cr >= 0 && cr - (s - 1) <= kChunkSize - 2) {
                 next = cr + 3;
-                slowSteps = 0;
+                slowRun = false;
                 ++windowLines;
             }
         }
@@ -223,7 +223,7 @@ bool ScanChunks(AppState& state, ViewerHost& host, QFile* file, LineNumber fromL
                     // With the pairs at hand only the rare long line is read here: a
                     // smaller block keeps it from costing a whole block each time, until
                     // the chunk rules go on for longer (a file of few CR LFs).
-                    const int64_t size = pairs && slowSteps == 0 ? kLongLineBlock : kScanBlock;
+                    const int64_t size = pairs && !slowRun ? kLongLineBlock : kScanBlock;
                     blockLength =
                         ReadAt(*file, s - 1, block.data(), std::min(size, fileLength - s + 1));
                     available = blockLength;
@@ -258,7 +258,7 @@ bool ScanChunks(AppState& state, ViewerHost& host, QFile* file, LineNumber fromL
             const ChunkEnd end = ChunkLineEnd(p, c, doc.IsUtf16);
             next = s + end.length;
             splitBack = end.splitBack;
-            ++slowSteps;
+            slowRun = true;
             crLfSteps = end.terminator > 0 ? crLfSteps + 1 : 0;
             ++windowLines;
             ++windowSlow;
@@ -269,7 +269,7 @@ bool ScanChunks(AppState& state, ViewerHost& host, QFile* file, LineNumber fromL
                 pairs.reset();
             } else if (!pairs && !doc.IsUtf16 && crLfSteps >= kTakeUpPairsAfter) {
                 pairs.emplace(*file, next - 1);
-                slowSteps = 0;
+                slowRun = false;
             }
         }
 
@@ -444,24 +444,31 @@ void SetLineStart(AppState& state, int64_t n, FileOffset position)
     state.index.Set(n, position);
 }
 
+namespace {
+
+// `length` cut to the bytes the open document has from `start`; 0 without a document.
+int64_t AvailableLength(const AppState& state, FileOffset start, int64_t length)
+{
+    if (!state.doc.HasFile() || start < 1 || length <= 0)
+        return 0;
+    return std::max<int64_t>(0, std::min<int64_t>(length, state.doc.File->size() - (start - 1)));
+}
+
+}  // namespace
+
 int64_t ReadDocumentInto(const AppState& state, FileOffset start, char* dest, int64_t length)
 {
-    const OpenDocument& doc = state.doc;
-    if (!doc.HasFile() || start < 1 || length <= 0)
-        return 0;
-    length = std::min<int64_t>(length, doc.File->size() - (start - 1));
-    return ReadAt(*doc.File, start - 1, dest, length);
+    length = AvailableLength(state, start, length);
+    return length > 0 ? ReadAt(*state.doc.File, start - 1, dest, length) : 0;
 }
 
 QByteArray ReadDocumentBytes(const AppState& state, FileOffset start, int64_t length)
 {
-    if (!state.doc.HasFile() || start < 1 || length <= 0)
-        return QByteArray();
-    length = std::min<int64_t>(length, state.doc.File->size() - (start - 1));
+    length = AvailableLength(state, start, length);
     if (length <= 0)
         return QByteArray();
     QByteArray bytes(qsizetype(length), Qt::Uninitialized);
-    bytes.truncate(qsizetype(ReadDocumentInto(state, start, bytes.data(), length)));
+    bytes.truncate(qsizetype(ReadAt(*state.doc.File, start - 1, bytes.data(), length)));
     return bytes;
 }
 
