@@ -1,6 +1,7 @@
 #include "core/ui/ModelessDialog.h"
 
 #include <QCloseEvent>
+#include <QPushButton>
 
 namespace kolbran {
 
@@ -21,6 +22,14 @@ void ModelessDialog::AcceptClose(QCloseEvent* event)
     closing_ = true;
     QDialog::closeEvent(event);
     closing_ = false;
+}
+
+QPushButton* ModelessDialog::MakeButton(const char* name, const QString& caption)
+{
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(QLatin1String(name));
+    b->setAutoDefault(false);
+    return b;
 }
 
 }  // namespace kolbran

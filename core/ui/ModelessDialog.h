@@ -3,6 +3,8 @@
 #include <QDialog>
 
 class QCloseEvent;
+class QPushButton;
+class QString;
 
 namespace kolbran {
 
@@ -17,6 +19,8 @@ protected:
     // Ends a closeEvent that lets the dialog close: QDialog's own handling, which hides it
     // through reject().
     void AcceptClose(QCloseEvent* event);
+    // A button named `name` (its objectName) that Enter in another control does not press.
+    QPushButton* MakeButton(const char* name, const QString& caption);
 
 private:
     bool closing_ = false;

@@ -44,16 +44,10 @@ KenIchi::KenIchi(AppState& state, std::unique_ptr<SearchView> view, QWidget* par
     Label2 = label("Label2", QString());
     Label2->setMinimumWidth(Label2->fontMetrics().horizontalAdvance(QStringLiteral("0,000,000")));
     Label3 = label("Label3", QStringLiteral(u"行目"));
-    auto button = [this](const char* name, const QString& caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        return b;
-    };
-    Command2 = button("Command2", QStringLiteral(u"表示(&D)"));
-    Command3 = button("Command3", QStringLiteral(u"結果一覧をｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ(&C)"));
-    Command4 = button("Command4", QStringLiteral(u"名前を付けて保存(&A)…"));
-    Command1 = button("Command1", QStringLiteral(u"閉じる(&X)"));
+    Command2 = MakeButton("Command2", QStringLiteral(u"表示(&D)"));
+    Command3 = MakeButton("Command3", QStringLiteral(u"結果一覧をｸﾘｯﾌﾟﾎﾞｰﾄﾞへｺﾋﾟｰ(&C)"));
+    Command4 = MakeButton("Command4", QStringLiteral(u"名前を付けて保存(&A)…"));
+    Command1 = MakeButton("Command1", QStringLiteral(u"閉じる(&X)"));
 
     auto* layout = new QGridLayout(this);
     layout->addWidget(Label4, 0, 0, 1, 2);
@@ -71,7 +65,8 @@ KenIchi::KenIchi(AppState& state, std::unique_ptr<SearchView> view, QWidget* par
     resize(640, 360);
 
     connect(List1, &QListWidget::currentRowChanged, this, &KenIchi::List1_Click);
-    connect(List1, &QListWidget::itemDoubleClicked, this, [this] { ShowResult(List1->currentRow()); });
+    connect(List1, &QListWidget::itemDoubleClicked, this,
+            [this] { ShowResult(List1->currentRow()); });
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);
     connect(Command2, &QPushButton::clicked, this, &KenIchi::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &KenIchi::Command3_Click);
@@ -117,8 +112,8 @@ void KenIchi::AddEntry(LineNumber line, const QString& text)
 void KenIchi::Form_Load()
 {
     building_ = true;
-    const SearchResults results =
-        BuildResultList(state_, *view_, [this](LineNumber line, const QString& text) { AddEntry(line, text); });
+    const SearchResults results = BuildResultList(
+        state_, *view_, [this](LineNumber line, const QString& text) { AddEntry(line, text); });
     building_ = false;
     Label4->setText(results.heading);
     if (closePending_)

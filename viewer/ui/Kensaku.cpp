@@ -33,16 +33,10 @@ Kensaku::Kensaku(AppState& state, std::unique_ptr<SearchView> view, std::functio
     Label1->setBuddy(Text1);
     Check1 = new QCheckBox(QStringLiteral(u"大文字と小文字を区別しない(&C)"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
-    auto button = [this](const char* name, const QString& caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QLatin1String(name));
-        b->setAutoDefault(false);
-        return b;
-    };
-    Command1 = button("Command1", QStringLiteral(u"下方向に検索(&D)"));
-    Command2 = button("Command2", QStringLiteral(u"上方向に検索(&U)"));
-    Command4 = button("Command4", QStringLiteral(u"一覧作成(&L)"));
-    Command3 = button("Command3", QStringLiteral(u"閉じる(&X)"));
+    Command1 = MakeButton("Command1", QStringLiteral(u"下方向に検索(&D)"));
+    Command2 = MakeButton("Command2", QStringLiteral(u"上方向に検索(&U)"));
+    Command4 = MakeButton("Command4", QStringLiteral(u"一覧作成(&L)"));
+    Command3 = MakeButton("Command3", QStringLiteral(u"閉じる(&X)"));
     Command1->setDefault(true);
 
     auto* layout = new QGridLayout(this);
