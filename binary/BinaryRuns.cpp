@@ -193,12 +193,6 @@ OutputDialogTexts OutputDialog(OutputKind kind, OutputCaller caller)
             QStringLiteral(u"実行ﾌｧｲﾙ(*.EXE)|*.EXE|圧縮ﾌｧｲﾙ(*.LZH)|*.LZH|全てのﾌｧｲﾙ(*.*)|*.*"), 3};
 }
 
-bool SamePath(const QString& a, const QString& b)
-{
-    return QFileInfo(FromNativeSeparators(a)).absoluteFilePath() ==
-           QFileInfo(FromNativeSeparators(b)).absoluteFilePath();
-}
-
 bool AcceptOutputPath(AppState& state, const QString& source, const QString& target,
                       MsgIcon sameNameIcon)
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/FileFacade.h"
+
 #include "binary/DumpFormat.h"
 #include "core/LineIndex.h"
 #include "core/Prompter.h"
@@ -64,7 +66,6 @@ QString ChooseOutputPath(AppState& state, const QString& source, OutputKind kind
 // true when the run may start.
 bool AcceptOutputPath(AppState& state, const QString& source, const QString& target,
                       MsgIcon sameNameIcon);
-bool SamePath(const QString& a, const QString& b);
 
 // One 512-byte record of a file, read afresh (open, read, close).
 QByteArray ReadDumpRecord(const QString& path, int64_t recordNumber);

@@ -2,6 +2,7 @@
 
 #include "core/LineIndex.h"
 #include "core/OpenDocument.h"
+#include "core/PrinterChoice.h"
 #include "core/Prompter.h"
 #include "core/ViewerSettings.h"
 
@@ -51,6 +52,9 @@ struct AppState {
     int ImageNaturalHeight = 0;
     QStringList BrowserFileNames;  // the browser's file list, for stepping through it
     int BrowserFileIndex = -1;     // its selected entry
+
+    // The printer the windows print on (the printer-setup box edits it).
+    PrinterChoice Printer;
 
     // The folder of KOLBRAN.DAT and KOLBRAN.INI (the executable's folder, the per-user
     // configuration folder, or --settings-dir).

@@ -163,4 +163,12 @@ bool SyncFile(const QString& path)
 #endif
 }
 
+bool SamePath(const QString& a, const QString& b)
+{
+    const QFileInfo fa(FromNativeSeparators(a)), fb(FromNativeSeparators(b));
+    if (fa.exists() && fb.exists())
+        return fa.canonicalFilePath() == fb.canonicalFilePath();
+    return QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath());
+}
+
 }  // namespace kolbran

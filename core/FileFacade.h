@@ -43,6 +43,10 @@ QString JoinPath(const QString& folder, const QString& name);
 QString ToNativeSeparators(const QString& path);
 QString FromNativeSeparators(const QString& path);  // "\" becomes "/" on POSIX
 
+// Whether two names lead to one file: resolved (links, "..", separators) when both exist,
+// else compared as absolute, cleaned paths.
+bool SamePath(const QString& a, const QString& b);
+
 // The default output name: the path up to the first "." of its file-name part followed by
 // `extension` (which includes its dot), or the whole path + extension when there is none.
 QString ReplaceFromFirstDot(const QString& path, const QString& extension);

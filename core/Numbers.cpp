@@ -182,4 +182,49 @@ qint32 ToInt32(double value)
     return CheckInt32(double(RoundHalfEven(std::clamp(value, -1e18, 1e18))));
 }
 
+bool IsNumeric(QStringView text)
+{
+    const QStringView t = text.trimmed();
+    qsizetype i = 0;
+    const auto isDigit = [](QChar c) { return c >= u'0' && c <= u'9'; };
+    if (t.size() >= 2 && t[0] == u'&') {
+        const QChar kind = t[1].toUpper();
+        if (kind != u'H' && kind != u'O')
+            return false;
+        if (t.size() == 2)
+            return false;
+        for (i = 2; i < t.size(); ++i) {
+            const QChar c = t[i].toUpper();
+            const bool ok = kind == u'H' ? isDigit(c) || (c >= u'A' && c <= u'F') : (c >= u'0' && c <= u'7');
+            if (!ok)
+                return false;
+        }
+        return true;
+    }
+    if (i < t.size() && (t[i] == u'+' || t[i] == u'-'))
+        ++i;
+    bool digits = false, point = false;
+    for (; i < t.size(); ++i) {
+        if (isDigit(t[i]))
+            digits = true;
+        else if (t[i] == u'.' && !point)
+            point = true;
+        else
+            break;
+    }
+    if (!digits)
+        return false;
+    if (i < t.size() && (t[i].toUpper() == u'E' || t[i].toUpper() == u'D')) {
+        ++i;
+        if (i < t.size() && (t[i] == u'+' || t[i] == u'-'))
+            ++i;
+        bool exponentDigits = false;
+        for (; i < t.size() && isDigit(t[i]); ++i)
+            exponentDigits = true;
+        if (!exponentDigits)
+            return false;
+    }
+    return i == t.size();
+}
+
 }  // namespace kolbran

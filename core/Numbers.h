@@ -36,6 +36,10 @@ qint64 IntFloor(double value);
 // an optional sign, digits with one decimal point, an E or D exponent; "&H" hex and "&O"
 // octal integers. No number gives 0.
 double Val(QStringView text);
+// Whether the whole text is one number as Val reads it: blanks around it, an optional sign,
+// digits with at most one decimal point, an optional E or D exponent; or "&H" hex and "&O"
+// octal digits. An empty or blank text holds no number.
+bool IsNumeric(QStringView text);
 
 // 16-bit and 32-bit integer results; out of range throws RuntimeError 6 (overflow).
 qint16 CheckInt16(double value);

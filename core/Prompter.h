@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/PrinterChoice.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -36,8 +38,8 @@ public:
                                          const QString& defaultText = {}) = 0;
     virtual QString OpenFileName(const FileDialogRequest& request) = 0;
     virtual QString SaveFileName(const FileDialogRequest& request) = 0;
-    // true when the user confirmed the printer setup.
-    virtual bool PrinterSetup() = 0;
+    // Edits the shared printer choice; true when the user confirmed it.
+    virtual bool PrinterSetup(PrinterChoice& choice) = 0;
 };
 
 // Splits "text|pattern|text|pattern" into (text, pattern) pairs.
@@ -54,7 +56,7 @@ public:
                                  const QString& defaultText) override;
     QString OpenFileName(const FileDialogRequest& request) override;
     QString SaveFileName(const FileDialogRequest& request) override;
-    bool PrinterSetup() override { return true; }
+    bool PrinterSetup(PrinterChoice&) override { return true; }
 
     void SetAnswerYes(bool yes) { answerYes_ = yes; }
     // Counts the questions that were refused (answered No/Cancel).

@@ -118,11 +118,22 @@ QString QtPrompter::SaveFileName(const FileDialogRequest& request)
     return name;
 }
 
-bool QtPrompter::PrinterSetup()
+bool QtPrompter::PrinterSetup(PrinterChoice& choice)
 {
-    QPrinter printer;
+    QPrinter printer(QPrinter::HighResolution);
+    if (!choice.PrinterName.isEmpty())
+        printer.setPrinterName(choice.PrinterName);
+    printer.setPageOrientation(choice.Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setPageSize(QPageSize(choice.Paper));
+    printer.setPageMargins(choice.MarginsMm, QPageLayout::Millimeter);
     QPrintDialog dialog(&printer, ActiveParent());
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    choice.PrinterName = printer.printerName();
+    choice.Landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
+    choice.Paper = printer.pageLayout().pageSize().id();
+    choice.MarginsMm = printer.pageLayout().margins(QPageLayout::Millimeter);
+    return true;
 }
 
 }  // namespace kolbran

@@ -18,7 +18,7 @@ public:
                                  const QString& defaultText) override;
     QString OpenFileName(const FileDialogRequest& request) override;
     QString SaveFileName(const FileDialogRequest& request) override;
-    bool PrinterSetup() override;
+    bool PrinterSetup(PrinterChoice& choice) override;
 
 private:
     QWidget* ActiveParent() const;

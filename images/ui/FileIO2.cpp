@@ -58,14 +58,6 @@ W* Named(W* widget, const QString& name)
     return widget;
 }
 
-bool SamePath(const QString& a, const QString& b)
-{
-    const QFileInfo fa(a), fb(b);
-    if (fa.exists() && fb.exists())
-        return fa == fb;
-    return QDir::cleanPath(fa.absoluteFilePath()) == QDir::cleanPath(fb.absoluteFilePath());
-}
-
 }  // namespace
 
 FileIO2::FileIO2(AppState& state, QWidget* parent)

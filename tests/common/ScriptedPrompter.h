@@ -58,7 +58,7 @@ public:
     {
         return FileName(QStringLiteral("save"), request);
     }
-    bool PrinterSetup() override
+    bool PrinterSetup(PrinterChoice&) override
     {
         prompts.append({QStringLiteral("printer"), {}, MsgIcon::None, MsgButtons::Ok, {}, {}});
         return printerAnswer;

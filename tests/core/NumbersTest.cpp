@@ -88,6 +88,22 @@ TEST(Numbers, ValReadsTheLeadingNumber)
         EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(c.text)), c.value) << c.text;
 }
 
+TEST(Numbers, IsNumericTakesOnlyAWholeNumber)
+{
+    const struct {
+        const char* text;
+        bool numeric;
+    } cases[] = {
+        {"72", true},    {" 5 ", true},   {"-1.5", true}, {"+3", true},    {".5", true},
+        {"5.", true},    {"1E+08", true}, {"2d2", true},  {"&HFF", true},  {"&o17", true},
+        {"", false},     {"  ", false},   {"abc", false}, {"10mm", false}, {"1.2.3", false},
+        {"1e", false},   {"-", false},    {".", false},   {"&H", false},   {"&O8", false},
+        {"1 2", false},  {"１２", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsNumeric(QString::fromUtf8(c.text)), c.numeric) << c.text;
+}
+
 TEST(Numbers, IntegerRangesOverflowAsError6)
 {
     const struct {
