@@ -268,6 +268,12 @@ public:
         return item;
     }
 
+    // Whether the next item is a quoted string (a key or a path rather than a number).
+    bool NextIsQuoted()
+    {
+        return !AtEnd() && bytes_[pos_] == '"';
+    }
+
     // A decimal integer item; anything else is an item of the wrong kind (13).
     int NextInt(int low, int high)
     {
@@ -710,7 +716,9 @@ QString ReadIniFile(ViewerSettings& s, int storedVersion, bool writeUpgrade)
             const QString key = reader.Next().text;
             if (key == QLatin1String("[FileName List]")) {
                 int count = reader.NextInt(0, kMaxRecentFiles);
-                if (count == 0)
+                // The count may stand on the line after the key (the upgraded old list); an
+                // empty list written as 0 is followed by the next key, which is left to be read.
+                if (count == 0 && !reader.NextIsQuoted() && !reader.AtEnd())
                     count = reader.NextInt(0, kMaxRecentFiles);
                 // Only the entries actually read count, so that a cut file leaves no gap.
                 s.RecentFileCount = 0;

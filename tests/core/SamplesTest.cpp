@@ -12,9 +12,9 @@ using namespace kolbran;
 namespace {
 QString SamplePath(const char* name)
 {
-    // The sources are compiled by absolute path: samples/ is two folders up from here.
-    return QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../../samples/")) +
-           QString::fromLatin1(name);
+    // The build names the source folder (compilers may be given relative paths, so __FILE__
+    // does not say where the sources are).
+    return QStringLiteral(KOLBRAN_SOURCE_DIR "/samples/") + QString::fromLatin1(name);
 }
 }  // namespace
 

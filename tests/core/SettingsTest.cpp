@@ -401,6 +401,27 @@ TEST(Settings, IniIsReadBackAfterAddRecentFile)
     EXPECT_EQ(again.EraTable[4].day, 1);
 }
 
+TEST(Settings, IniWithAnEmptyRecentListKeepsTheValuesAfterIt)
+{
+    // A file written before any file was opened holds "[FileName List]",0: the key that
+    // follows is not taken for the count, so the values after it are read.
+    Folder f;
+    ViewerSettings s;
+    LoadSettings(s, f.dir.path(), kToday);
+    s.RecentFileCount = 0;
+    s.ImageListPrintValue = 16;
+    s.TabWidth = 2;
+    WriteIniFile(s);
+
+    ViewerSettings again;
+    again.IniPath = s.IniPath;
+    EXPECT_EQ(ReadIniFile(again, 224, false), QString());
+    EXPECT_EQ(again.RecentFileCount, 0);
+    EXPECT_EQ(again.ImageListPrintValue, 16);
+    EXPECT_EQ(again.TabWidth, 2);
+    EXPECT_EQ(IniFileBytes(again), IniFileBytes(s));
+}
+
 TEST(Settings, DamagedIniStopsReadingAndKeepsWhatWasRead)
 {
     const QByteArray head = "\"[Tab Space]\",7\r\n";
