@@ -128,7 +128,9 @@ void WriteWholeFile(const QString& path, const QByteArray& bytes)
         throw RuntimeError(Err::PermissionDenied, path);
     QSaveFile file(path);
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered write that fails only when the file is closed (a full disk) is
+    // not seen by commit(), which would then put an empty file in the old one's place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         ThrowFileError(file, Err::PermissionDenied);
     if (file.write(bytes) != bytes.size()) {
         const int saved = errno;

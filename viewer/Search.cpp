@@ -414,7 +414,8 @@ bool SaveResultList(AppState& state, const QString& path, const QStringList& tex
         return false;
     // Written beside the target and put in place once complete.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a write failing on a full disk is seen before commit().
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         ThrowFileError(file, Err::PathFileAccess);
     const QByteArray bytes = ToSjis(JoinedEntries(texts));
     if (file.write(bytes) != bytes.size())
