@@ -279,6 +279,13 @@ private:
             throw Stopped();
     }
 
+    // Inside a block: a block of any size is handed on in pieces, and can be cancelled.
+    void BlockStep()
+    {
+        if (++blockRows_ % 1024 == 0)
+            Step(reached);
+    }
+
     void Context(LineNumber from, LineNumber to)
     {
         if (from < 1)
@@ -318,6 +325,7 @@ private:
             out_ += indent;
             out_ += row;
             out_ += kCrLf;
+            BlockStep();
         }
     }
 
@@ -351,6 +359,7 @@ private:
             out_ += u' ';
             out_ += r;
             out_ += kCrLf;
+            BlockStep();
         }
         result_.changed += std::max(b - a + 1, d - c + 1);
     }
@@ -379,6 +388,7 @@ private:
     const CompareHooks& hooks_;
     CompareResult& result_;
     LineNumber k_ = 0;
+    qint64 blockRows_ = 0;
     QString out_;
     QString sepAdd_, sepDel_, sepBefore_, sepAfter_, sepPlain_, blank_;
 };

@@ -284,6 +284,27 @@ TEST_F(CompareTest, CancelAndFailure)
     EXPECT_EQ(r.listing, CtxRange(6, 10) + Blank() + u' ' + Sep(kAdd) + CRLF + QString(79, u' ') + Row(11, "NEW") +
                              CRLF + Blank() + u' ' + Sep(kPlain) + CRLF);
 
+    // One block of every line is handed on in pieces and can be cancelled inside.
+    QByteArray oldBytes, newBytes;
+    for (int n = 1; n <= 3000; ++n) {
+        oldBytes += "old " + QByteArray::number(n) + "\r\n";
+        newBytes += "new " + QByteArray::number(n) + "\r\n";
+    }
+    int pieces = 0;
+    hooks.append = [&pieces](const QString&) { ++pieces; };
+    int atEnd = 0;  // the step of the last new line, then the steps inside the final block
+    hooks.step = [&atEnd](ComparePhase phase, qint64 done, qint64 total) {
+        return !(phase == ComparePhase::Listing && done == total && ++atEnd == 2);
+    };
+    r = Run(oldBytes, newBytes, {}, hooks);
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_EQ(pieces, 1);  // the first 1,024 rows
+    hooks.step = {};
+    pieces = 0;
+    r = Run(oldBytes, newBytes, {}, hooks);
+    EXPECT_EQ(r.changed, 3000);
+    EXPECT_GT(pieces, 2);
+
     // A file that cannot be read is a failure of the reading phase.
     r = CompareFiles(dir.filePath("none.txt"), Write("new.txt", "a\r\n"), {});
     ASSERT_TRUE(r.failure.has_value());
