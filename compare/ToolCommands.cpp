@@ -9,6 +9,7 @@
 
 #include <QSaveFile>
 
+#include <cstring>
 #include <memory>
 
 namespace kolbran {
@@ -38,7 +39,7 @@ public:
         if (pending_.isEmpty())
             return ok_;
         if (file_) {
-            const QByteArray bytes = ToSjis(pending_);
+            const QByteArray bytes = Encode(pending_);
             ok_ = ok_ && file_->write(bytes) == bytes.size();
         } else {
             pending_.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -49,6 +50,31 @@ public:
     }
 
 private:
+    // Most of a listing is blanks, dashes and digits: those runs are copied, only the
+    // runs of other characters go through the code-page converter.
+    static QByteArray Encode(QStringView text)
+    {
+        // A character takes at most two bytes in Shift_JIS.
+        QByteArray bytes(text.size() * 2, Qt::Uninitialized);
+        char* out = bytes.data();
+        qsizetype length = 0;
+        const qsizetype n = text.size();
+        for (qsizetype i = 0; i < n;) {
+            while (i < n && text[i].unicode() < 0x80)
+                out[length++] = char(text[i++].unicode());
+            const qsizetype from = i;
+            while (i < n && text[i].unicode() >= 0x80)
+                ++i;
+            if (i > from) {
+                const QByteArray part = ToSjis(text.mid(from, i - from));
+                std::memcpy(out + length, part.constData(), size_t(part.size()));
+                length += part.size();
+            }
+        }
+        bytes.resize(length);
+        return bytes;
+    }
+
     QSaveFile* file_;
     QString pending_;
     bool ok_ = true;
