@@ -265,11 +265,7 @@ bool COMP::Step(ComparePhase phase, qint64 done, qint64 total)
     if (phaseIndex != shownPhase_ || value != shownValue_) {
         if (phaseIndex != shownPhase_) {
             shownPhase_ = phaseIndex;
-            if (phase == ComparePhase::Reading) {
-                Shinchoku->setStyleSheet(QStringLiteral("color: red;"));
-                Shinchoku->setText(QStringLiteral(u"　データの読み込み中"));
-                Picture1->setVisible(false);
-            } else {
+            if (phase != ComparePhase::Reading) {
                 Shinchoku->setStyleSheet(QString());
                 Picture1->setStyleSheet(BarStyle(phase == ComparePhase::Matching ? 9 : 1));
                 Picture1->setValue(0);
@@ -325,6 +321,10 @@ void COMP::SetRunning(bool running)
     if (running) {
         Picture1->setTextVisible(false);
         Picture1->setValue(0);
+        // The tables of both files are built first.
+        shownPhase_ = int(ComparePhase::Reading);
+        Shinchoku->setStyleSheet(QStringLiteral("color: red;"));
+        Shinchoku->setText(QStringLiteral(u"　データの読み込み中"));
     } else {
         Picture1->setVisible(false);
         Shinchoku->clear();

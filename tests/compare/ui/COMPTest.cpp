@@ -70,6 +70,8 @@ class COMPTest : public QObject {
             *runningText = Find<QPushButton>(w, "Command4")->text();
             QVERIFY(!Find<QPushButton>(w, "Command2")->isEnabled());
             QVERIFY(!Find<QLineEdit>(w, "Text1")->isEnabled());
+            QVERIFY(Find<QLabel>(w, "Shinchoku")->isVisibleTo(&w));
+            QVERIFY(Find<QLabel>(w, "Shinchoku")->text().endsWith(QStringLiteral(" %")));
             if (close)
                 w.close();
             else
