@@ -143,6 +143,11 @@ TEST_F(CompareTest, BlocksAsListed)
          Ctx(1, "a\tb\r\n") + Sep(kBefore) + u' ' + Sep(kAfter) + CRLF + Row(2, "c") + u' ' + Row(2, "d") + CRLF +
              Sep(kPlain) + u' ' + Row(3, "e") + CRLF + Blank() + u' ' + Sep(kPlain) + CRLF + CRLF,
          2, 0, 0},
+        // A context line without a line end gets one before the next list line.
+        {"context without a line end", "a\r\nb", "NEW\r\na\r\nb",
+         Blank() + u' ' + Sep(kAdd) + CRLF + QString(79, u' ') + Row(1, "NEW") + CRLF + Blank() + u' ' +
+             Sep(kPlain) + CRLF + Ctx(1, "a\r\n") + Ctx(2, "b\r\n") + CRLF,
+         0, 1, 0},
         {"a last line without its end", "a", "a\r\n",
          Sep(kBefore) + u' ' + Sep(kAfter) + CRLF + Row(1, "a") + u' ' + Row(1, "a") + CRLF + Sep(kPlain) + u' ' +
              Sep(kPlain) + CRLF + CRLF,
@@ -227,6 +232,46 @@ TEST_F(CompareTest, FiveDigitLineNumbers)
                              "10009 line 10009\r\n") +
                   u' ' + Sep(kDel) + CRLF + "10010|line 10010" + QString(62, u' ') + "|" + CRLF + Sep(kPlain) + CRLF +
                   "10011 line 10011\r\n10012 line 10012\r\n" + CRLF + Summary(0, 0, 1));
+}
+
+TEST_F(CompareTest, LineTables)
+{
+    QByteArray utf16("\xFF\xFE", 2);
+    utf16 += ToUtf16Le(QStringLiteral(u"ab\r\nc"));
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        std::vector<FileOffset> starts;
+        bool utf16;
+    } cases[] = {
+        {"CR LF ends a line, a lone CR does not", "a\rb\r\nc\r\n\r\nd", {0, 5, 8, 10, 11}, false},
+        {"4,096 bytes without an end are one line", QByteArray(5000, 'x'), {0, 4096, 5000}, false},
+        {"a CR LF cut by the piece's end is left for the next line", QByteArray(4095, 'x') + "\r\nz",
+         {0, 4095, 4097, 4098}, false},
+        {"UTF-16 starts after its mark", utf16, {2, 10, 12}, true},
+        {"only the mark", QByteArray("\xFF\xFE", 2), {2}, true},
+        {"empty", "", {0}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::optional<CompareLineTable> t = BuildCompareTable(Write("t.txt", c.bytes), CompareKeyMode::Bytes);
+        ASSERT_TRUE(t.has_value());
+        EXPECT_EQ(t->starts, c.starts);
+        EXPECT_EQ(t->utf16, c.utf16);
+        EXPECT_FALSE(t->cut);
+    }
+}
+
+TEST_F(CompareTest, PairingDiagnostic)
+{
+    CompareOptions o;
+    o.diagnostics = true;
+    QStringList shown;
+    CompareHooks hooks;
+    hooks.diagnostic = [&shown](const QString& text) { shown.append(text); };
+    Run("A\r\nB\r\nC\r\n", "C\r\nA\r\nB\r\n", o, hooks);
+    Run("A\r\nB\r\n", "A\r\nB\r\n", o, hooks);  // consecutive everywhere: nothing
+    EXPECT_EQ(shown, QStringList{QStringLiteral(" 3 0 0")});
 }
 
 TEST_F(CompareTest, KindsAndBytes)
