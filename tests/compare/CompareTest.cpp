@@ -290,9 +290,15 @@ TEST_F(CompareTest, KindsAndBytes)
     // A UTF-16 row is shown as its text.
     QByteArray oldUtf16("\xFF\xFE", 2);
     oldUtf16 += ToUtf16Le(QStringLiteral(u"あ\r\n"));
-    const CompareResult r = Run(oldUtf16, QByteArray("\xFF\xFE", 2));
+    CompareResult r = Run(oldUtf16, QByteArray("\xFF\xFE", 2));
     EXPECT_EQ(r.listing, Sep(kDel) + CRLF + "0001|" + QStringLiteral(u"あ") + QString(70, u' ') + "|" + CRLF +
                              Sep(kPlain) + CRLF + CRLF + Summary(0, 0, 1));
+    // A row is never cut inside a surrogate pair (one character, shown as one byte "?").
+    const QString emoji = QStringLiteral(u"\U0001F600");
+    oldUtf16 = QByteArray("\xFF\xFE", 2) + ToUtf16Le(QString(71, u'x') + emoji + QStringLiteral("yyyyy\r\n"));
+    r = Run(oldUtf16, QByteArray("\xFF\xFE", 2));
+    EXPECT_EQ(r.listing, Sep(kDel) + CRLF + "0001|" + QString(71, u'x') + emoji + "|" + CRLF + "    |yyyyy" +
+                             QString(67, u' ') + "|" + CRLF + Sep(kPlain) + CRLF + CRLF + Summary(0, 0, 1));
 }
 
 TEST_F(CompareTest, LineLimit)
