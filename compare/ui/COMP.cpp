@@ -262,6 +262,9 @@ bool COMP::Step(ComparePhase phase, qint64 done, qint64 total)
     // costs next to nothing.
     const int phaseIndex = int(phase);
     const int value = total > 0 ? int(std::clamp<qint64>(done, 0, total) * kBarScale / total) : 0;
+    // A long block at one value still shows as it grows.
+    if (pending_.size() >= 256 * 1024)
+        FlushListing();
     if (phaseIndex != shownPhase_ || value != shownValue_) {
         if (phaseIndex != shownPhase_) {
             shownPhase_ = phaseIndex;
