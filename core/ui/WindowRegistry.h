@@ -10,6 +10,7 @@ void RegisterSearchWindows(AppState& state);
 void RegisterBinaryWindows(AppState& state);
 void RegisterSplitJoinWindows(AppState& state);
 void RegisterBase64Windows(AppState& state);
+void RegisterCompareWindows(AppState& state);
 void RegisterImagesWindows(AppState& state);
 
 }  // namespace kolbran
