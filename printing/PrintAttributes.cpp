@@ -71,7 +71,8 @@ TextPrintOptions TextPrintOptionsFor(const PrintAttributes& a, const QString& pa
                                      int tabWidth)
 {
     TextPrintOptions o;
-    o.FontName = a.FontName;
+    if (!a.FontName.trimmed().isEmpty())
+        o.FontName = a.FontName;
     o.FontSize = PrintSizeValue(a.FontSize).value_or(10.5);
     o.PageNumbering = a.PageNumbering;
     o.HeaderText = PrintHeaderText(a, path, date);

@@ -11,5 +11,8 @@ void RegisterBinaryWindows(AppState& state);
 void RegisterSplitJoinWindows(AppState& state);
 void RegisterBase64Windows(AppState& state);
 void RegisterImagesWindows(AppState& state);
+void RegisterOptionsWindows(AppState& state);
+void RegisterPrintingWindows(AppState& state);
+void RegisterHelpWindows(AppState& state);
 
 }  // namespace kolbran
