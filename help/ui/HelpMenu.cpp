@@ -12,6 +12,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace kolbran {
 
 HelpMenu::HelpMenu(AppState& state, QWidget* parent) : QDialog(parent), state_(state)
@@ -54,9 +56,11 @@ HelpMenu::HelpMenu(AppState& state, QWidget* parent) : QDialog(parent), state_(s
 
 void HelpMenu::Form_Load()
 {
-    // Centred horizontally on the screen.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center().x() - width() / 2, y());
+    // Centred horizontally on the screen (and, freely, vertically).
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.center().x() - width() / 2, area.top() + std::max(0, (area.height() - height()) / 2));
+    }
     {
         const QSignalBlocker blocker(Combo1);
         Combo1->addItems(HelpTopicNames());

@@ -171,9 +171,13 @@ PrtSet::PrtSet(AppState& state, QWidget* parent) : QDialog(parent), state_(state
     Frame5->hide();
 
     auto* top = new QGridLayout;
-    top->addWidget(new QLabel(QStringLiteral(u"フォント名(&F):")), 0, 0);
+    auto* nameCaption = new QLabel(QStringLiteral(u"フォント名(&F):"));
+    nameCaption->setBuddy(Combo1);
+    auto* sizeCaption = new QLabel(QStringLiteral(u"フォントサイズ(&S)："));
+    sizeCaption->setBuddy(Combo2);
+    top->addWidget(nameCaption, 0, 0);
     top->addWidget(Combo1, 0, 1);
-    top->addWidget(new QLabel(QStringLiteral(u"フォントサイズ(&S)：")), 1, 0);
+    top->addWidget(sizeCaption, 1, 0);
     top->addWidget(Combo2, 1, 1);
     top->addWidget(Label1, 2, 0, 1, 2);
     auto* linesRow = new QHBoxLayout;

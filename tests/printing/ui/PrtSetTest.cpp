@@ -24,6 +24,10 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <QPainter>
+#include <QPrinter>
+
+#include "printing/TextPrint.h"
 
 using namespace kolbran;
 
@@ -37,6 +41,31 @@ int Pages(const QString& pdf)
     const auto m = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(QString::fromUtf8(p.readAllStandardOutput()));
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
+
+// A printer job in QPrinter's PDF mode: the engine on a QPrinter as on a printer.
+class QPrinterPdfJob final : public PaintJob {
+public:
+    explicit QPrinterPdfJob(const QString& path) : printer_(QPrinter::HighResolution)
+    {
+        printer_.setOutputFormat(QPrinter::PdfFormat);
+        printer_.setOutputFileName(path);
+        printer_.setPageSize(QPageSize(QPageSize::A4));
+        printer_.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
+    }
+    QPagedPaintDevice& Device() override { return printer_; }
+    QPainter& Painter() override
+    {
+        if (!painter_.isActive())
+            painter_.begin(&printer_);
+        return painter_;
+    }
+    void Commit() override { painter_.end(); }
+    void Discard() override { painter_.end(); }
+
+private:
+    QPrinter printer_;
+    QPainter painter_;
+};
 
 int16_t At16(const QByteArray& record, int offset)
 {
@@ -217,6 +246,24 @@ private Q_SLOTS:
         w.HScroll2->setValue(5500);
         QCOMPARE(w.HScroll1->value(), 5500);
         QCOMPARE(w.Label5->text(), QStringLiteral(u"印刷する行数:1"));
+    }
+
+    void TheEnginePrintsOnAPrinterDevice()
+    {
+        const QString pdf = Path(QStringLiteral("printer.pdf"));
+        QPrinterPdfJob job(pdf);
+        TextPrintOptions o;
+        o.HeaderText = QStringLiteral("p.txt");
+        const TextPrintLayout l = ComputeTextPrintLayout(job.Device(), o);
+        const TextPrintResult r = PrintText(job, o, 1, l.LinesPerPage + 1,
+                                            [](int64_t) { return QStringLiteral(u"日本語\r\n"); });
+        job.Commit();
+        QCOMPARE(r.Sheets, 2);
+        QCOMPARE(Pages(pdf), 2);
+        QProcess p;
+        p.start(QStringLiteral("pdffonts"), {pdf});
+        p.waitForFinished(60000);
+        QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains(QStringLiteral("IPAMincho")));
     }
 
     void OnePageBoxFollowsDebugFlag2()
