@@ -198,6 +198,23 @@ private Q_SLOTS:
         QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.pdf")}).size(), 0);
     }
 
+    void ADeviceThatCannotStartIsAnErrorNotASuccess()
+    {
+        Open(5);
+        PrtSet w(*state);
+        w.show();
+        w.Check3->setChecked(true);
+        prompter.fileNames.enqueue(Path(QStringLiteral("missing/out.pdf")));
+        QTest::mouseClick(w.Command1, Qt::LeftButton);
+        const auto& message = prompter.prompts.last();
+        QVERIFY2(message.text.startsWith(QStringLiteral(u"印刷途中でエラーが発生しました。( ")), qPrintable(message.text));
+        QCOMPARE(message.icon, MsgIcon::Warning);
+        QVERIFY(w.isVisible());  // not closed as after a print
+        QVERIFY(w.Command1->isEnabled());
+        QCOMPARE(state->settings.PrintLineNumbers, int16_t(0));  // the choices are kept only after a print
+        QVERIFY(!state->BusyFlag);
+    }
+
     void CancelAndCloseWhilePrintingLeaveNoFile()
     {
         Open(20000);
