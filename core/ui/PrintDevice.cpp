@@ -109,7 +109,7 @@ std::unique_ptr<QPagedPaintDevice> MeasuringDevice(const PrinterChoice& choice)
 }
 
 std::unique_ptr<PaintJob> BeginPrintJob(AppState& state, const QString& sourcePath,
-                                        const QString& documentTitle)
+                                        const QString& documentTitle, bool askPdfName)
 {
     if (PrinterInstalled())
         return std::make_unique<PrinterJob>(state.Printer, documentTitle);
@@ -118,6 +118,11 @@ std::unique_ptr<PaintJob> BeginPrintJob(AppState& state, const QString& sourcePa
     request.title = QStringLiteral(u"PDFファイルに印刷");
     request.filter = QStringLiteral(u"PDFファイル|*.pdf|すべてのファイル|*.*");
     const QString proposed = ReplaceFromFirstDot(FromNativeSeparators(sourcePath), QStringLiteral(".pdf"));
+    if (!askPdfName) {
+        if (SamePath(proposed, sourcePath) || CheckSaveTarget(state, proposed) != SaveTarget::Allowed)
+            return nullptr;
+        return std::make_unique<PdfJob>(proposed, state.Printer, documentTitle);
+    }
     request.initialName = FileNamePart(proposed);
     request.initialFolder = FolderPart(proposed);
     QString path;
@@ -130,6 +135,11 @@ std::unique_ptr<PaintJob> BeginPrintJob(AppState& state, const QString& sourcePa
     }
     if (path.isEmpty())
         return nullptr;
+    // Printing a file onto itself would destroy it.
+    if (SamePath(path, sourcePath)) {
+        state.prompter.Message(QStringLiteral(u"元ファイルと同名のファイル名は使用できません。"), MsgIcon::Warning);
+        return nullptr;
+    }
     if (CheckSaveTarget(state, path) != SaveTarget::Allowed)
         return nullptr;
     return std::make_unique<PdfJob>(FromNativeSeparators(path), state.Printer, documentTitle);

@@ -283,6 +283,29 @@ private Q_SLOTS:
         QVERIFY(QString::fromUtf8(p.readAllStandardOutput()).contains(QStringLiteral("IPAMincho")));
     }
 
+    void JobsWithoutTheSaveBoxTakeTheDefaultName()
+    {
+        const QString source = Path(QStringLiteral("set.txt"));
+        {
+            auto job = BeginPrintJob(*state, source, {}, false);
+            QVERIFY(job);
+            QCOMPARE(job->OutputPath(), Path(QStringLiteral("set.pdf")));
+            job->Painter();
+            QVERIFY(!QFile::exists(Path(QStringLiteral("set.pdf"))));  // only once committed
+            job->Commit();
+        }
+        QCOMPARE(Pages(Path(QStringLiteral("set.pdf"))), 1);
+        QCOMPARE(prompter.prompts.size(), 0);
+        // An existing PDF is kept when the overwrite is declined.
+        QVERIFY(!BeginPrintJob(*state, source, {}, false));
+        QCOMPARE(prompter.prompts.last().buttons, MsgButtons::YesNo);
+        QVERIFY(QFile::exists(Path(QStringLiteral("set.pdf"))));
+        // Printing a file onto itself is refused.
+        prompter.fileNames.enqueue(source);
+        QVERIFY(!BeginPrintJob(*state, source));
+        QCOMPARE(prompter.prompts.last().text, QStringLiteral(u"元ファイルと同名のファイル名は使用できません。"));
+    }
+
     void OnePageBoxFollowsDebugFlag2()
     {
         Open(3);
