@@ -60,5 +60,6 @@ void RegisterBinaryToolCommands(ToolRegistry& registry);
 void RegisterSplitJoinToolCommands(ToolRegistry& registry);
 void RegisterBase64ToolCommands(ToolRegistry& registry);
 void RegisterCompareToolCommands(ToolRegistry& registry);
+void RegisterPrintingToolCommands(ToolRegistry& registry);
 
 }  // namespace kolbran
