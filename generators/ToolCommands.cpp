@@ -8,6 +8,7 @@
 #include "core/JapaneseCodes.h"
 #include "core/Numbers.h"
 #include "core/Prompter.h"
+#include "core/Settings.h"
 #include "core/ToolRegistry.h"
 #include "generators/Album.h"
 #include "generators/Calendar.h"
@@ -193,8 +194,11 @@ int RunCalendar(ToolContext& context)
         return UsageError(kCalendarUsage, QStringLiteral("YEAR and MONTH are needed"));
     request.year = int(*year);
     request.month = int(*month);
-    if (era)
-        request.era = EraText(context.state.settings.EraTable, request.year, request.month);
+    if (era) {
+        // Settings without eras hold the default ones, as after loading.
+        const QList<EraEntry>& stored = context.state.settings.EraTable;
+        request.era = EraText(stored.isEmpty() ? DefaultEraTable() : stored, request.year, request.month);
+    }
     ToolPrint(WithLf(CalendarText(request)));
     return 0;
 }
