@@ -3,8 +3,10 @@
 #include "core/CodePage.h"
 #include "core/ui/CancelF.h"
 #include "generators/ui/CSV.h"
+#include "generators/ui/GeneratorsWindows.h"
 #include "viewer/LineLoader.h"
 #include "viewer/ViewerHost.h"
+#include "viewer/ui/LogFile.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -154,6 +156,35 @@ private Q_SLOTS:
         QVERIFY(!w.Running());
         QVERIFY(w.Text1->toPlainText().isEmpty());
         QVERIFY(!WaitWindowShown());
+    }
+
+    void FromTheMainWindowAndClosedWithTheDocument()
+    {
+        test::ScriptedPrompter prompter;
+        AppState state(prompter);
+        state.SettingsFolder = dir_.filePath(QStringLiteral("settings"));
+        QDir().mkpath(state.SettingsFolder);
+        RegisterGeneratorsWindows(state);
+        const QString path = dir_.filePath(QStringLiteral("main.csv"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("a,b\r\nc,d\r\n");
+        f.close();
+        LogFile window(state, path);
+        QVERIFY(state.doc.HasFile());
+        prompter.answers.enqueue(MsgAnswer::Ok);
+        QVERIFY(window.RunCommand(QStringLiteral("Menu_Kaku_Csv")));
+        QCOMPARE(prompter.prompts.last().text, QStringLiteral(u"CSV解析を実行します。"));
+        QPointer<CSV> csv;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* c = qobject_cast<CSV*>(w))
+                csv = c;
+        QVERIFY(csv);
+        QCOMPARE(csv->Text1->toPlainText(), QStringLiteral(u"│a│b│\n│c│d│\n"));
+        window.CloseDocument();
+        Flush();
+        QVERIFY(csv.isNull());
+        window.close();
     }
 
     void OutOfMemoryKeepsTheRowsInATempFile()
