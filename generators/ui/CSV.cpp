@@ -118,6 +118,7 @@ void CSV::Analyse(int delimiterIndex)
     const QString documentName = doc.DocumentName;
     const int displayCode = doc.DisplayCode;
     const qint64 lines = doc.LineCount;
+    const QFile* file = doc.File.get();  // a rewrite of the document opens it anew
     const qint64 total = 2 * lines;
 
     CsvLayout layout(CsvDelimiter(delimiterIndex));
@@ -130,10 +131,11 @@ void CSV::Analyse(int delimiterIndex)
     CancelF wait(state_, this);
     wait.Open();
     // A run stops at its next step when cancelled, when the window is closing, or when the
-    // document it reads is closed, replaced or shown in another code.
+    // document it reads is closed, replaced, rewritten or shown in another code.
     auto goOn = [&] {
         return !state_.CancelRequested && !closeRequested_ && doc.DocumentName == documentName &&
-               doc.DisplayCode == displayCode && doc.HasFile();
+               doc.DisplayCode == displayCode && doc.HasFile() && doc.File.get() == file &&
+               doc.LineCount == lines;
     };
     auto step = [&](qint64 position) {
         if ((position & 63) == 0 || position == total)

@@ -156,6 +156,18 @@ private Q_SLOTS:
         QVERIFY(!w.Running());
         QVERIFY(w.Text1->toPlainText().isEmpty());
         QVERIFY(!WaitWindowShown());
+
+        // The document rewritten and opened again in the middle of the table pass.
+        Open(state, Lines(40));
+        int calls = 0;
+        w.BeforeLine = [&](qint64) {
+            if (++calls == 45) {
+                ViewerHost host;
+                PrOpen(state, host, dir_.filePath(QStringLiteral("data.csv")));
+            }
+        };
+        w.Combo1_Click(0);
+        QCOMPARE(w.Text1->toPlainText().count(u'\n'), 5);
     }
 
     void FromTheMainWindowAndClosedWithTheDocument()
