@@ -4,6 +4,7 @@
 #include "core/SettingsFolder.h"
 #include "core/ui/QtPrompter.h"
 #include "core/ui/WindowRegistry.h"
+#include "generators/ui/GeneratorsWindows.h"
 #include "viewer/ui/LogFile.h"
 
 #include <QApplication>
@@ -31,6 +32,7 @@ int main(int argc, char* argv[])
     kolbran::RegisterOptionsWindows(state);
     kolbran::RegisterPrintingWindows(state);
     kolbran::RegisterHelpWindows(state);
+    kolbran::RegisterGeneratorsWindows(state);
 
     // The window loads itself (settings, geometry, the command-line file) and shows itself.
     kolbran::LogFile window(state, args.join(u' '));

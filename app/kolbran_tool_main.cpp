@@ -6,6 +6,7 @@
 #include "core/Settings.h"
 #include "core/SettingsFolder.h"
 #include "core/ToolRegistry.h"
+#include "generators/ToolCommands.h"
 
 #include <QGuiApplication>
 
@@ -82,6 +83,7 @@ int main(int argc, char* argv[])
     kolbran::RegisterBase64ToolCommands(registry);
     kolbran::RegisterCompareToolCommands(registry);
     kolbran::RegisterPrintingToolCommands(registry);
+    kolbran::RegisterGeneratorsToolCommands(registry);
 
     // A subcommand that draws nothing starts without the GUI platform, which costs more
     // than indexing a large file.

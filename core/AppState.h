@@ -53,6 +53,9 @@ struct AppState {
     QStringList BrowserFileNames;  // the browser's file list, for stepping through it
     int BrowserFileIndex = -1;     // its selected entry
 
+    // The CSV table's last delimiter (index of its list), kept while the program runs.
+    int CsvDelimiterIndex = 0;
+
     // The printer the windows print on (the printer-setup box edits it).
     PrinterChoice Printer;
 

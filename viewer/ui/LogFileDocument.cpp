@@ -120,6 +120,10 @@ void LogFile::ResetToNoDocument(bool keepTextEnabled)
     List1->clear();
     SetBusyCursor(false);
     CloseSearchWindows();
+    // The CSV table shows this document: it goes with it.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("CSV"))
+            w->close();
     MoveLine5(0);
     Line5->move(TwipsToPixels(1), 0);
     SetStatusPanel(1, QString());
