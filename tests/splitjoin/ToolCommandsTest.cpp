@@ -50,13 +50,13 @@ TEST_F(SplitJoinToolTest, RefusesToOverwriteWithoutForce)
 
 TEST_F(SplitJoinToolTest, FilesAfterTheNewPiecesRefuseTheSplitWithoutForce)
 {
-    Write("r.txt", QByteArray(25'000, 'r'));
+    Write("r.txt", QByteArray(250'000, 'r'));
     Write("r.004", "mine");
     Write("r.005", "mine too");
-    EXPECT_EQ(Run("split", {Path("r.txt"), "--size-kb", "10"}), 1);
+    EXPECT_EQ(Run("split", {Path("r.txt"), "--size-kb", "100"}), 1);
     EXPECT_FALSE(QFileInfo::exists(Path("r.001")));
     EXPECT_EQ(Read("r.004"), "mine");
-    EXPECT_EQ(Run("split", {Path("r.txt"), "--size-kb", "10", "--force"}), 0);
+    EXPECT_EQ(Run("split", {Path("r.txt"), "--size-kb", "100", "--force"}), 0);
     EXPECT_TRUE(QFileInfo::exists(Path("r.003")));
     EXPECT_FALSE(QFileInfo::exists(Path("r.004")));
     EXPECT_FALSE(QFileInfo::exists(Path("r.005")));
