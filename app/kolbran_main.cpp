@@ -15,6 +15,8 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("Kolbran"));
     QApplication::setApplicationVersion(QStringLiteral(KOLBRAN_VERSION));
     kolbran::InstallFontSubstitutions();
+    // Qt's own dialog texts in Japanese, like the program's, whatever the locale.
+    kolbran::InstallQtJapaneseTranslation(app);
 
     QStringList args = QApplication::arguments().mid(1);
     const QString settingsDir = kolbran::TakeSettingsDirArgument(args);

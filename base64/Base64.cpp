@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QFileInfo>
 
 #include <array>
@@ -309,8 +310,9 @@ LineDecodeOutcome DecodeBase64Lines(AppState& state, LineNumber first, LineNumbe
     try {
         if (CheckSaveTarget(state, output) != SaveTarget::Allowed)
             return LineDecodeOutcome::Close;
-        QFile file(FromNativeSeparators(output));
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        // Written beside the target, which takes the new content only at the commit.
+        QSaveFile file(FromNativeSeparators(output));
+        if (!file.open(QIODevice::WriteOnly))
             ThrowFileError(file, Err::PathNotFound);
         try {
             QByteArray bytes;
@@ -324,9 +326,11 @@ LineDecodeOutcome DecodeBase64Lines(AppState& state, LineNumber first, LineNumbe
                 YieldToEventLoop();
             }
             WriteAll(file, bytes);
-            file.close();
+            if (!file.commit())
+                ThrowFileError(file, Err::DiskFull);
         } catch (const RuntimeError& e) {
-            file.close();
+            // The lines decoded before the bad one are kept, as they always were.
+            file.commit();
             state.prompter.Message(EncodeErrorMessage(e.Number()), MsgIcon::Warning);
             return LineDecodeOutcome::Close;
         }

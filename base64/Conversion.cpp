@@ -4,11 +4,13 @@
 #include "core/AppState.h"
 #include "core/FileFacade.h"
 #include "core/Guards.h"
+#include "core/LongRun.h"
 #include "core/RuntimeError.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 
 namespace kolbran {
 
@@ -53,12 +55,20 @@ QString PrepareOutput(AppState& state, const ConversionRequest& request, const F
     return output;
 }
 
-std::unique_ptr<QFile> CreateOutput(const QString& path)
+// The output is written beside its target and takes its name only when complete
+// (Commit): an earlier file of that name survives a failed run.
+std::unique_ptr<QSaveFile> CreateOutput(const QString& path)
 {
-    auto file = std::make_unique<QFile>(FromNativeSeparators(path));
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+    auto file = std::make_unique<QSaveFile>(FromNativeSeparators(path));
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         ThrowFileError(*file, Err::PathNotFound);
     return file;
+}
+
+void Commit(QSaveFile& file)
+{
+    if (!file.commit())
+        ThrowFileError(file, Err::DiskFull);
 }
 
 ConversionStatus EndStatus(const AppState& state)
@@ -104,9 +114,9 @@ ConversionResult EncodeBase64File(AppState& state, const ConversionRequest& requ
             return result;
         const std::unique_ptr<QFile> source =
             OpenFile(request.source, QIODevice::ReadOnly | QIODevice::Unbuffered, FileShare::Shared);
-        const std::unique_ptr<QFile> output = CreateOutput(result.output);
+        const std::unique_ptr<QSaveFile> output = CreateOutput(result.output);
         const qint64 last = EncodeBase64Stream(state, *source, source->size(), *output, progress);
-        output->close();
+        Commit(*output);
         result.processed = last;
         result.status = EndStatus(state);
     } catch (const RuntimeError& e) {
@@ -129,9 +139,9 @@ ConversionResult DecodeBase64File(AppState& state, const ConversionRequest& requ
         result.output = PrepareOutput(state, request, dialog, result.status);
         if (result.output.isEmpty())
             return result;
-        const std::unique_ptr<QFile> output = CreateOutput(result.output);
+        const std::unique_ptr<QSaveFile> output = CreateOutput(result.output);
         DecodeBase64Stream(state, request.source, *output, progress);
-        output->close();
+        Commit(*output);
         result.status = EndStatus(state);
     } catch (const RuntimeError& e) {
         state.prompter.Message(NotEncodedFileMessage(e.Number()), MsgIcon::Warning);
@@ -199,7 +209,8 @@ ConversionResult ExecuteConversion(AppState& state, const ConversionRequest& req
     }
     if (hooks.started)
         hooks.started();
-    state.BusyFlag = true;
+    // A long run: its end gives BusyFlag back as it found it.
+    LongRun going(state);
     switch (request.type) {
     case ConversionType::CreateBinaryDisplay: result = CreateBinaryDisplayFile(state, request, hooks.progress); break;
     case ConversionType::RestoreBinaryDisplay: result = RestoreBinaryDisplayFile(state, request, hooks.progress); break;
@@ -215,7 +226,6 @@ ConversionResult ExecuteConversion(AppState& state, const ConversionRequest& req
         else
             state.prompter.Message(QStringLiteral(u"実行中にキャンセルされました。"), MsgIcon::Warning);
     }
-    state.BusyFlag = false;
     return result;
 }
 

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSaveFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -26,11 +27,14 @@ constexpr qsizetype kWriteBlock = 1 << 20;
 // Sources are read ahead in large blocks and cut into their records.
 constexpr qsizetype kReadBlock = 1 << 20;
 
+// Written beside the target; the target takes the new content only at Close, so an
+// earlier file of that name survives a failed run.
 class OutputFile {
 public:
-    explicit OutputFile(const QString& path)
-        : file_(OpenFile(path, QIODevice::WriteOnly | QIODevice::Truncate))
+    explicit OutputFile(const QString& path) : file_(std::make_unique<QSaveFile>(FromNativeSeparators(path)))
     {
+        if (!file_->open(QIODevice::WriteOnly))
+            ThrowFileError(*file_, Err::PathNotFound);
         buffer_.reserve(kWriteBlock + 64 * 1024);
     }
     QByteArray& Buffer() { return buffer_; }
@@ -52,13 +56,12 @@ public:
     {
         Flush();
         errno = 0;
-        if (!file_->flush())
+        if (!file_->commit())
             ThrowFileError(*file_, Err::DiskFull);
-        file_->close();
     }
 
 private:
-    std::unique_ptr<QFile> file_;
+    std::unique_ptr<QSaveFile> file_;
     QByteArray buffer_;
 };
 

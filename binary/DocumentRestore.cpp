@@ -3,6 +3,7 @@
 #include "binary/BinaryRuns.h"
 #include "core/AppState.h"
 #include "core/Guards.h"
+#include "core/LongRun.h"
 #include "core/Numbers.h"
 #include "core/RuntimeError.h"
 #include "viewer/LineLoader.h"
@@ -32,6 +33,8 @@ void RestoreDocumentCommand(AppState& state, ViewerHost& host,
     if (chooseStandardCode)
         chooseStandardCode();
     doc.DisplayCode = 0;
+    // The main window's commands (a second restore, open, close…) wait for this run.
+    LongRun going(state);
     host.SetTimer1Enabled(false);
     host.SetBusyCursor(true);
     try {

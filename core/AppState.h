@@ -29,6 +29,10 @@ struct AppState {
     LineIndex index;
 
     bool BusyFlag = false;
+    // Long runs going on (core/LongRun.h) and the main window's hook that disables its
+    // commands while one is going on (true) and enables them again after the last (false).
+    int RunsGoing = 0;
+    std::function<void(bool going)> RunsChanged;
     bool CancelRequested = false;
     QString SearchString;
     int SearchCompareMode = 1;  // 0 binary (case-sensitive), 1 text (case ignored)

@@ -42,8 +42,10 @@ FileAttributes GetFileAttributes(const QString& path)
         // No write bit is the read-only attribute, also for root, whom access() lets write.
         const QByteArray native = QFile::encodeName(info.absoluteFilePath());
         struct stat st {};
-        const bool noWriteBit = ::stat(native.constData(), &st) == 0 && (st.st_mode & 0222) == 0;
+        const bool known = ::stat(native.constData(), &st) == 0;
+        const bool noWriteBit = known && (st.st_mode & 0222) == 0;
         a.readOnly = noWriteBit || ::access(native.constData(), W_OK) != 0;
+        a.special = known && !S_ISREG(st.st_mode);
     }
 #endif
     return a;

@@ -18,6 +18,8 @@ struct FileAttributes {
     bool hidden = false;
     bool system = false;
     bool archive = false;
+    // A named pipe, socket or device: no document, since reading it may never end.
+    bool special = false;
 };
 FileAttributes GetFileAttributes(const QString& path);
 bool IsFolder(const QString& path);

@@ -90,6 +90,12 @@ bool CheckFileExists(AppState& state, const QString& path)
             TraceSet(state, QString());
             return true;
         }
+        if (a.exists && a.special) {
+            state.prompter.Message(QStringLiteral(u"「") + path + QStringLiteral(u"」は通常のﾌｧｲﾙではないため開けません。"),
+                                   MsgIcon::Warning);
+            TraceSet(state, QString());
+            return true;
+        }
         if (a.exists)
             return false;
         QString message = QStringLiteral(u"「") + path + QStringLiteral(u"」ﾌｧｲﾙはありません。");
@@ -127,9 +133,7 @@ int CheckSaveTarget(AppState& state, const QString& path)
         MsgButtons::YesNo, title);
     if (answer != MsgAnswer::Yes)
         return SaveTarget::Declined;
-    QFile file(FromNativeSeparators(path));
-    if (!file.remove())
-        ThrowFileError(file, Err::PermissionDenied);
+    // The old file stays until the writer's complete new file takes its name.
     return SaveTarget::Allowed;
 }
 
@@ -140,7 +144,11 @@ QString BackupName(const QString& documentName)
     const qsizetype dot = documentName.indexOf(u'.', nameStart);
     if (dot < 0)
         return documentName + QStringLiteral(".bak");
-    return documentName.left(dot + 1) + QStringLiteral("bak");
+    const QString backup = documentName.left(dot + 1) + QStringLiteral("bak");
+    // A backup is never the document itself (notes.bak, or NOTES.BAK where case is ignored).
+    if (SamePath(backup, documentName) || backup.compare(documentName, Qt::CaseInsensitive) == 0)
+        return documentName + QStringLiteral(".bak");
+    return backup;
 }
 
 namespace {

@@ -37,7 +37,8 @@ int CheckSaveTarget(AppState& state, const QString& path);
 
 // The backup name of a document: the path up to and including the first dot of its
 // file-name part, then "bak" (report.txt → report.bak, a.b.c → a.bak); without a dot the
-// path + ".bak" (data.old/log → data.old/log.bak).
+// path + ".bak" (data.old/log → data.old/log.bak). When that rule gives the document's own
+// name (notes.bak), the backup is the whole name + ".bak" (notes.bak.bak).
 QString BackupName(const QString& documentName);
 
 // The file operations ReplaceWithBackup uses, each true on success (errno tells why not).

@@ -9,6 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
 #include <QtEndian>
 
 #include <algorithm>
@@ -314,6 +318,28 @@ QByteArray Quoted(const QString& text)
 {
     return '"' + ToSjis(text) + '"';
 }
+// A recent path that Shift_JIS cannot hold (café.txt) or that holds a quotation mark is stored in a marked form the
+// reader recognises: the mark, then its UTF-8 bytes percent-encoded (plain ASCII inside
+// the quotes). Every other path stays plain Shift_JIS, so existing files read as before.
+const QByteArray kLosslessPathMark = "*UTF8*";
+
+QByteArray QuotedPath(const QString& path)
+{
+    // A quotation mark would end the quoted item early: it takes the marked form too.
+    if (FromSjis(ToSjis(path)) == path && !path.contains(u'"') &&
+        !path.startsWith(QString::fromLatin1(kLosslessPathMark)))
+        return Quoted(path);
+    return '"' + kLosslessPathMark + path.toUtf8().toPercentEncoding("/\\:.-_~ ") + '"';
+}
+
+QString StoredPath(const QString& text)
+{
+    const QString mark = QString::fromLatin1(kLosslessPathMark);
+    if (!text.startsWith(mark))
+        return text;
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(text.mid(mark.size()).toLatin1()));
+}
+
 QByteArray Line(const QByteArray& text)
 {
     return text + "\r\n";
@@ -341,10 +367,10 @@ QByteArray UpgradeOldIni(ViewerSettings& s, const QByteArray& bytes, bool write)
     IniReader reader(bytes);
     int n = 0;
     while (n < 4 && !reader.AtEnd())
-        s.RecentFiles[n++] = reader.Next().text;
+        s.RecentFiles[n++] = StoredPath(reader.Next().text);
     QByteArray out = Line("\"[FileName List]\"") + Line(QByteArray::number(n));
     for (int i = 0; i < 4; ++i)
-        out += Line(Quoted(s.RecentFiles[i]));
+        out += Line(QuotedPath(s.RecentFiles[i]));
     if (write)
         WriteWholeFile(s.IniPath, out);
     return out;
@@ -414,7 +440,7 @@ QByteArray EncodeSettingsRecord(const ViewerSettings& s)
     Put16(b, 162, s.EditorFontIndex);
     PutString(b, 164, 30, s.Reserved164);
     PutString(b, 194, 60, s.Reserved194);
-    Put16(b, 254, s.QuietLoad);
+    Put16(b, 254, 0);  // QuietLoad is a run-time value: a stored 1 would hide every later open
     Put16(b, 256, s.DebugFlags);
     return b;
 }
@@ -544,6 +570,14 @@ void ApplyLoadCorrections(ViewerSettings& s)
         s.TabWidth = 4;
     if (s.BrowserViewMode < 0 || s.BrowserViewMode > 9)
         s.BrowserViewMode = 0;
+    // Only the options dialog's sizes (as the platform realised them, so within half a
+    // point): a size of 2000 would make a window of 32,767 pixels.
+    static constexpr float kFontSizes[] = {8.0f, 9.75f, 10.5f, 12.0f, 13.5f, 15.0f, 18.0f};
+    const bool listed = std::any_of(std::begin(kFontSizes), std::end(kFontSizes),
+                                    [&s](float size) { return std::fabs(s.FontSize - size) <= 0.5f; });
+    if (!listed)
+        s.FontSize = 10.5f;
+    s.QuietLoad = 0;
 }
 
 QList<EraEntry> DefaultEraTable()
@@ -725,7 +759,7 @@ QString ReadIniFile(ViewerSettings& s, int storedVersion, bool writeUpgrade)
                 // Only the entries actually read count, so that a cut file leaves no gap.
                 s.RecentFileCount = 0;
                 for (int i = 0; i < count; ++i) {
-                    s.RecentFiles[i] = reader.Next().text;
+                    s.RecentFiles[i] = StoredPath(reader.Next().text);
                     s.RecentFileCount = i + 1;
                 }
             } else if (key == QLatin1String("[Img ListPrt]")) {
@@ -762,7 +796,7 @@ QByteArray IniFileBytes(const ViewerSettings& s)
     const int n = std::min(EffectiveRecentCount(s), s.RecentFileCount);
     QByteArray out = KeyLine("[FileName List]", n);
     for (int i = 0; i < n; ++i)
-        out += Line(Quoted(s.RecentFiles.value(i)));
+        out += Line(QuotedPath(s.RecentFiles.value(i)));
     out += KeyLine("[Img ListPrt]", s.ImageListPrintValue);
     out += KeyLine("[Tab Space]", s.TabWidth);
     out += KeyLine("[Prt Bango]", s.PrintLineNumberWidth);

@@ -74,10 +74,10 @@ QString SplitCommandPath(AppState& state, const QString& argument)
 {
     const CommandPathParts parts = ParseCommandPath(argument);
     if (!parts.folder.isEmpty() && !QDir::setCurrent(FromNativeSeparators(parts.folder))) {
-        if (IsDebugFlag(state.settings, 1) == 1) {
+        if (IsDebugFlag(state.settings, 1) == 1)
             ReportError(state, Err::PathNotFound, 1);
-            return WithoutQuotes(argument);
-        }
+        // The bare name would be looked up in the wrong folder: the whole path is checked.
+        return WithoutQuotes(argument);
     }
     return parts.fileName;
 }

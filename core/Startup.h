@@ -19,9 +19,9 @@ struct CommandPathParts {
 };
 // Both "\" and "/" separate; the whole argument may be enclosed in double quotation marks.
 CommandPathParts ParseCommandPath(const QString& argument);
-// Splits `argument`, makes its folder current and returns the file name. A folder that
-// cannot be made current is ignored; with debug flag 1 it is reported (error 76) and the
-// argument without its quotation marks is returned.
+// Splits `argument`, makes its folder current and returns the file name. When the folder
+// cannot be made current the argument without its quotation marks is returned (so that the
+// open guard checks the whole path); with debug flag 1 that is reported (error 76).
 QString SplitCommandPath(AppState& state, const QString& argument);
 
 // The 300 rectangles of the opening animation for a window at `window` (screen pixels):

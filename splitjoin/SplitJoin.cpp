@@ -240,6 +240,23 @@ int ExistingPieceCount(const QString& base)
     return n;
 }
 
+QStringList LeftoverPieces(const QString& base, int pieceCount)
+{
+    QStringList names;
+    for (int n = pieceCount + 1; n <= kMaxPieces && FileExists(PieceName(base, n)); ++n)
+        names.append(PieceName(base, n));
+    return names;
+}
+
+QString LeftoverQuestion(const AppState& state, const QStringList& leftovers)
+{
+    QString text = QStringLiteral(u"「") + FileNamePart(FromNativeSeparators(leftovers.value(0))) + QStringLiteral(u"」");
+    if (leftovers.size() > 1)
+        text += QStringLiteral(u"以降の") + FormatCount(int64_t(leftovers.size())) + QStringLiteral(u"個のﾌｧｲﾙ");
+    return text + QStringLiteral(u"は分割ﾌｧｲﾙと一緒に結合されます。") + state.settings.LineBreak +
+           QStringLiteral(u"削除しますか？");
+}
+
 int Ketsugou(QIODevice& output, const QString& base)
 {
     const int count = ExistingPieceCount(base);
@@ -275,18 +292,32 @@ SplitJoinOutcome RunSplit(AppState& state, const QString& name, int scrollValue,
             state.prompter.Message(text, MsgIcon::Warning);
             return SplitJoinOutcome::Refused;
         }
+        // A read-only piece is refused before anything is written, as a join's output is.
+        const int count = int(PieceCount(size, pieceSize));
+        for (int n = 1; n <= count; ++n) {
+            const FileAttributes a = GetFileAttributes(PieceName(base, n));
+            if (a.exists && (a.readOnly || a.isFolder))
+                throw RuntimeError(Err::PermissionDenied, PieceName(base, n));
+        }
+        // Files after the last new piece would be joined after it. They may be the user's
+        // own: they go only when the user says so.
+        const QStringList leftovers = LeftoverPieces(base, count);
+        const bool dropLeftovers =
+            !leftovers.isEmpty() &&
+            state.prompter.Message(LeftoverQuestion(state, leftovers), MsgIcon::Question, MsgButtons::YesNo) ==
+                MsgAnswer::Yes;
         if (beforeWrite)
             beforeWrite();
         const std::unique_ptr<QFile> source =
             OpenFile(name, QIODevice::ReadOnly | QIODevice::Unbuffered, FileShare::Shared);
-        const int written = Bunkatsu(*source, size, base, pieceSize);
+        Bunkatsu(*source, size, base, pieceSize);
         source->close();
-        // Pieces left from an earlier, longer split would be joined after the new ones.
-        for (int n = written + 1; n <= kMaxPieces && FileExists(PieceName(base, n)); ++n) {
-            QFile stale(FromNativeSeparators(PieceName(base, n)));
-            if (!stale.remove())
-                ThrowFileError(stale, Err::PermissionDenied);
-        }
+        if (dropLeftovers)
+            for (const QString& leftover : leftovers) {
+                QFile stale(FromNativeSeparators(leftover));
+                if (!stale.remove())
+                    ThrowFileError(stale, Err::PermissionDenied);
+            }
         return SplitJoinOutcome::Done;
     } catch (const RuntimeError& e) {
         ReportError(state, e, 1);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -44,6 +45,11 @@ void ReadK(QIODevice& output, const QString& pieceName);
 int Ketsugou(QIODevice& output, const QString& base);
 // The pieces a join of `base` reads: 001 up to the first missing number.
 int ExistingPieceCount(const QString& base);
+// The files base.(pieceCount+1), … up to the first missing number: a join after a split
+// into pieceCount pieces would read them too.
+QStringList LeftoverPieces(const QString& base, int pieceCount);
+// The split's question about them: the first one's name, how many there are, "削除しますか？".
+QString LeftoverQuestion(const AppState& state, const QStringList& leftovers);
 
 // What a run of the dialog's "実　行" came to.
 enum class SplitJoinOutcome {
@@ -53,7 +59,10 @@ enum class SplitJoinOutcome {
     Done,
 };
 
-// Split `name` into pieces of PieceSize(scrollValue) bytes beside its base. Messages go
+// Split `name` into pieces of PieceSize(scrollValue) bytes beside its base. An existing
+// read-only piece refuses the split (ReportError, nothing written); files numbered after
+// the last new piece are deleted after the split only when the user answers Yes to
+// LeftoverQuestion (No keeps them and the split goes on). Messages go
 // through the prompter; run-time errors through ReportError. `beforeWrite` runs once the
 // checks have passed (the window shows the hourglass from there).
 SplitJoinOutcome RunSplit(AppState& state, const QString& name, int scrollValue,

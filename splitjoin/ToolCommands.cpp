@@ -82,6 +82,18 @@ int Split(ToolContext& context)
                 return 1;
             break;
         }
+        // Files a later join would read after the new pieces: refused unless --force.
+        const QStringList leftovers = LeftoverPieces(base, int(std::min<int64_t>(count, kMaxPieces)));
+        if (!leftovers.isEmpty() && !a.force) {
+            QStringList names;
+            for (const QString& leftover : leftovers)
+                names.append(FileNamePart(FromNativeSeparators(leftover)));
+            context.state.prompter.Message(
+                QStringLiteral(u"分割ﾌｧｲﾙの後に続くﾌｧｲﾙがあります (--force で削除します): ") +
+                    names.join(QStringLiteral(", ")),
+                MsgIcon::Warning, MsgButtons::Ok, {});
+            return 1;
+        }
     }
     return Status(RunSplit(context.state, a.file, scrollValue));
 }

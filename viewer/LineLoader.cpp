@@ -130,6 +130,12 @@ ChunkEnd ChunkLineEnd(const uint8_t* p, int64_t c, bool utf16)
     const int64_t tail = utf16 ? 3 : 2;
     while ((q = static_cast<const uint8_t*>(std::memchr(q, 0x0D, size_t(end - q)))) != nullptr) {
         const int64_t at = q - p;
+        // UTF-16 pieces start on a code unit: a 0D in a unit's second byte is no CR, and a
+        // cut there would leave every later character one byte off.
+        if (utf16 && at % 2 == 1) {
+            ++q;
+            continue;
+        }
         if (at > c - tail) {
             k = at;
             break;
@@ -141,9 +147,10 @@ ChunkEnd ChunkLineEnd(const uint8_t* p, int64_t c, bool utf16)
         }
         ++q;
     }
+    // The step back keeps a Shift_JIS character whole; UTF-16 chunks end on a unit already.
     if (k < 0)
         return {c, 0,
-                c == kChunkSize && IsChunkEndLead(p[kChunkSize - 1]) &&
+                !utf16 && c == kChunkSize && IsChunkEndLead(p[kChunkSize - 1]) &&
                     !(p[kChunkSize - 2] >= 0x81 && p[kChunkSize - 2] <= 0x9F)};
     return {k + terminator, terminator, false};
 }

@@ -107,6 +107,8 @@ Decode::Decode(AppState& state, QWidget* parent)
     resize(520, 230);
 
     AcceptFileDrops(Text1);
+    // Enter in the name box runs 実　行.
+    Command2->setDefault(true);
 
     connect(Command5_1, &QPushButton::clicked, this, [this] { Command5_Click(1); });
     connect(Command5_2, &QPushButton::clicked, this, [this] { Command5_Click(2); });

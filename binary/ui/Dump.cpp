@@ -6,6 +6,7 @@
 #include "core/FileFacade.h"
 #include "core/Guards.h"
 #include "core/JapaneseCodes.h"
+#include "core/LongRun.h"
 #include "core/Numbers.h"
 #include "core/RuntimeError.h"
 #include "core/Twips.h"
@@ -16,8 +17,11 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace kolbran {
 
@@ -25,6 +29,22 @@ namespace {
 // The help window is launched under the main window's help item.
 const QString kHelpLauncher = QStringLiteral("Menu_H_M");
 }  // namespace
+
+// A stored rectangle off every screen is moved onto the primary one, keeping its size.
+static QRect OnScreen(const QRect& stored)
+{
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen->availableGeometry().intersects(stored))
+            return stored;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return stored;
+    const QRect area = primary->availableGeometry();
+    QRect moved = stored;
+    moved.setSize(stored.size().boundedTo(area.size()));
+    moved.moveCenter(area.center());
+    return moved;
+}
 
 int ShowBinaryView(AppState& state, QWidget* parent)
 {
@@ -219,10 +239,9 @@ void Dump::Form_Load()
         else
             M_O_256_Click();
 
-        if (s.DumpWindowHeight != 0) {
-            move(TwipsToPixels(s.DumpWindowLeft), TwipsToPixels(s.DumpWindowTop));
-            resize(TwipsToPixels(s.DumpWindowWidth), TwipsToPixels(s.DumpWindowHeight));
-        }
+        if (s.DumpWindowHeight != 0)
+            setGeometry(OnScreen(QRect(TwipsToPixels(s.DumpWindowLeft), TwipsToPixels(s.DumpWindowTop),
+                                       TwipsToPixels(s.DumpWindowWidth), TwipsToPixels(s.DumpWindowHeight))));
         SetScrollQuietly(1);
 
         const int sizeItem = baseSize_ == 10 ? 1 : 2;
@@ -254,6 +273,7 @@ void Dump::Form_Unload()
     QApplication::restoreOverrideCursor();
     ViewerSettings& s = state_.settings;
     if (!isMinimized() && !isMaximized() && pageShown_) {
+        // The same rectangle the load gives back to setGeometry: no drift from one run to the next.
         const QRect g = geometry();
         s.DumpWindowTop = qint16(std::clamp(PixelsToTwips(g.top()), -32768, 32767));
         s.DumpWindowLeft = qint16(std::clamp(PixelsToTwips(g.left()), -32768, 32767));
@@ -303,9 +323,12 @@ void Dump::ApplyPageLayout()
     HScroll1->blockSignals(true);
     HScroll1->setMaximum(ScrollMaximum(pages));
     HScroll1->blockSignals(false);
-    // Lowering the maximum brings an out-of-range page to the last one.
+    // The page number stays; a page that no longer exists becomes the last one. Above
+    // 32,767 pages the scroll value is not the page number, so it is set from the page.
     if (currentPage_ > pages)
-        currentPage_ = PageForScrollValue(HScroll1->value(), pages);
+        currentPage_ = pages;
+    if (currentPage_ >= 1)
+        SetScrollQuietly(ScrollValueForPage(currentPage_, pages));
 }
 
 void Dump::M_O_16_Click()
@@ -411,25 +434,34 @@ void Dump::M_16_End_Click()
     close();
 }
 
-bool Dump::RunWriter(const std::function<int64_t()>& run, int64_t total)
+Dump::WriterEnd Dump::RunWriter(const std::function<int64_t()>& run, int64_t total)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    state_.BusyFlag = true;
-    running_ = true;
     bool complete = false;
-    try {
-        complete = run() >= total && state_.BusyFlag;
-    } catch (const RuntimeError& e) {
-        QApplication::restoreOverrideCursor();
+    std::optional<RuntimeError> failure;
+    {
+        LongRun going(state_);
+        // Nothing may start a second writer or change the layout the dump is written in;
+        // closing the view (which cancels) and the help stay.
+        for (QMenu* menu : findChildren<QMenu*>())
+            if (menu->objectName() != QLatin1String("M_Help_B") && menu->objectName() != QLatin1String("M_Page"))
+                for (QAction* a : menu->actions())
+                    if (!a->isSeparator() && !a->menu() && a->objectName() != QLatin1String("M_16_End"))
+                        going.Disable(a);
+        running_ = true;
+        try {
+            complete = run() >= total && going.Going();
+        } catch (const RuntimeError& e) {
+            failure = e;
+        }
         running_ = false;
-        state_.BusyFlag = false;
-        ReportError(state_, e, 0);
-        return false;
     }
     QApplication::restoreOverrideCursor();
-    running_ = false;
-    state_.BusyFlag = false;
-    return complete;
+    if (failure) {
+        ReportError(state_, *failure, 0);
+        return WriterEnd::Failed;
+    }
+    return complete ? WriterEnd::Complete : WriterEnd::Stopped;
 }
 
 // The output file of a writer: the save steps, with their errors reported here.
@@ -451,7 +483,7 @@ void Dump::M_16_Save_Click()
         return;
     const QString caption = Label3->text();
     const int64_t records = recordCount_;
-    const bool ok = RunWriter(
+    const WriterEnd end = RunWriter(
         [&] {
             return WriteDumpFile(state_, state_.TargetFilePath, target, layout_,
                                  DumpProgressInterval(records), [&](int64_t i, int64_t total) {
@@ -461,7 +493,8 @@ void Dump::M_16_Save_Click()
         records);
     if (!unloaded_)
         Label3->setText(caption);
-    if (!ok && IsDebugFlag(state_.settings, 1))
+    // The diagnostic box belongs to a failed run, not to one the user stopped.
+    if (end == WriterEnd::Failed && IsDebugFlag(state_.settings, 1))
         state_.prompter.Message(QStringLiteral("DumpFile: ") + state_.TargetFilePath + state_.settings.LineBreak +
                                     QStringLiteral("Dname   : ") + target,
                                 MsgIcon::None, MsgButtons::Ok, QStringLiteral("DEBUG"));
@@ -481,10 +514,10 @@ void Dump::M_16_disp_Click(int action)
         ReportError(state_, e, 0);
         return;
     }
-    const bool written = RunWriter(
+    const WriterEnd end = RunWriter(
         [&] { return WriteDumpFile(state_, state_.TargetFilePath, target, layout_, 31, {}); },
         recordCount_);
-    if (!written || unloaded_)
+    if (end != WriterEnd::Complete || unloaded_)
         return;
     actionCode_ = action;
     state_.DumpFilePath = target;

@@ -75,8 +75,9 @@ private:
     void SetFontSize(double size);
     void ShowPage(int64_t page);
     void SetScrollQuietly(int value);
-    // Runs a writer with the hourglass and BusyFlag; false when it failed or was stopped.
-    bool RunWriter(const std::function<int64_t()>& run, int64_t total);
+    // Runs a writer as a long run (its menus disabled, the hourglass shown).
+    enum class WriterEnd { Complete, Stopped, Failed };
+    WriterEnd RunWriter(const std::function<int64_t()>& run, int64_t total);
 
     AppState& state_;
     DumpLayout layout_;

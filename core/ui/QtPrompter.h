@@ -2,6 +2,8 @@
 
 #include "core/Prompter.h"
 
+class QCoreApplication;
+class QMessageBox;
 class QWidget;
 
 namespace kolbran {
@@ -24,5 +26,12 @@ private:
     QWidget* ActiveParent() const;
     QWidget* parent_;
 };
+
+// Gives a message box's standard buttons their Japanese texts (はい, いいえ, キャンセル, OK…),
+// whatever the process locale.
+void SetJapaneseButtonTexts(QMessageBox& box);
+// Loads Qt's own Japanese texts (the file dialogs' labels and buttons) from Qt's
+// translations folder; false when the file is missing.
+bool InstallQtJapaneseTranslation(QCoreApplication& app);
 
 }  // namespace kolbran

@@ -2,6 +2,7 @@
 
 #include "core/AppState.h"
 #include "core/FileFacade.h"
+#include "core/FileListing.h"
 #include "core/Guards.h"
 #include "core/Settings.h"
 #include "core/ui/DriveList.h"
@@ -15,11 +16,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -471,9 +472,23 @@ void FileIO2::SaveAs(const QString& name)
         state_.doc.File.reset();
         WaitCursor wait;
         state_.settings.BrowserFlag = Check1->isChecked() ? 1 : 0;
+        // The copy is written beside the target and takes its name when complete: an
+        // existing file the user agreed to overwrite stays whole until then.
         QFile from(source);
-        if (!from.copy(target))
+        if (!from.open(QIODevice::ReadOnly))
             ThrowFileError(from, Err::PathFileAccess);
+        QSaveFile to(target);
+        if (!to.open(QIODevice::WriteOnly))
+            ThrowFileError(to, Err::PathFileAccess);
+        QByteArray block;
+        while (!(block = from.read(1 << 20)).isEmpty())
+            if (to.write(block) != block.size())
+                ThrowFileError(to, Err::DiskFull);
+        if (from.error() != QFileDevice::NoError)
+            ThrowFileError(from, Err::DeviceIo);
+        from.close();
+        if (!to.commit())
+            ThrowFileError(to, Err::DiskFull);
         if (state_.settings.BrowserFlag == 1) {
             state_.doc.File = OpenFile(target, QIODevice::ReadOnly);
             state_.doc.DocumentName = name;
@@ -482,7 +497,7 @@ void FileIO2::SaveAs(const QString& name)
             if (parentWidget())
                 parentWidget()->window()->setWindowTitle(
                     name + QStringLiteral(" (") +
-                    QLocale::system().toString(state_.doc.FileTimestamp, QLocale::ShortFormat) +
+                    FormatFileTimestamp(state_.doc.FileTimestamp) +
                     QStringLiteral(")"));
         } else {
             QDir::setCurrent(startFolder_);

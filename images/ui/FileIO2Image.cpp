@@ -309,6 +309,13 @@ void FileIO2::Command10_Click()
         } else {
             FileSelect->Refresh();
             SelFile->clear();
+            // Nothing may still show the file that is gone.
+            ClearPreview();
+            HideScrollBars();
+            pictureLoaded_ = false;
+            Label6->clear();
+            SetLamps(FileAttributes{});
+            ResetReadout();
         }
     }
     state_.TargetFilePath.clear();

@@ -212,6 +212,15 @@ void BN_main::Command5_Click()
     FirstState();
 }
 
+void BN_main::reject()
+{
+    if (Command5->isVisibleTo(this) && Command5->isEnabled()) {
+        Command5_Click();
+        return;
+    }
+    QDialog::reject();
+}
+
 void BN_main::HScroll1_Change()
 {
     Label4->setText(FormatCount(qint64(HScroll1->value()) * 10));

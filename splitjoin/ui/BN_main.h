@@ -21,6 +21,10 @@ public:
     // 0 split, 1 join.
     int Mode() const { return mode_; }
 
+protected:
+    // Esc: ｷｬﾝｾﾙ while a file is being named (split or join), otherwise close.
+    void reject() override;
+
 private:
     void Form_Load();
     void Command1_Click(int index);

@@ -12,6 +12,10 @@
 
 #include <cerrno>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace kolbran;
 
 namespace {
@@ -181,6 +185,22 @@ TEST(Guards, CheckFileExistsMessages)
     EXPECT_EQ(TraceGet(f.state), QString());
 }
 
+#ifdef Q_OS_UNIX
+// A named pipe would block the reader for ever: it is refused before it is opened.
+TEST(Guards, CheckFileExistsRefusesWhatIsNotARegularFile)
+{
+    Fixture f;
+    const QString fifo = f.Path("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {fifo, QStringLiteral("/dev/zero")}) {
+        f.prompter.prompts.clear();
+        EXPECT_TRUE(CheckFileExists(f.state, path));
+        EXPECT_EQ(f.prompter.Messages().value(0), QStringLiteral(u"「") + path + QStringLiteral(u"」は通常のﾌｧｲﾙではないため開けません。"));
+    }
+    EXPECT_FALSE(CheckFileExists(f.state, f.Path("normal.txt")));
+}
+#endif
+
 TEST(Guards, CheckSaveTargetQuestionsAndAnswers)
 {
     Fixture f;
@@ -198,7 +218,8 @@ TEST(Guards, CheckSaveTargetQuestionsAndAnswers)
     EXPECT_EQ(CheckSaveTarget(f.state, f.Path("normal.txt")), SaveTarget::Allowed);
     EXPECT_EQ(f.prompter.prompts.value(0).text, QStringLiteral(u"「normal.txt」ﾌｧｲﾙは既に存在します。\r\n上書きしますか？"));
     EXPECT_EQ(f.prompter.prompts.value(0).buttons, MsgButtons::YesNo);
-    EXPECT_FALSE(QFile::exists(f.Path("normal.txt")));  // an accepted overwrite deletes first
+    // The old file stays until the writer's new one is complete and takes its name.
+    EXPECT_EQ(ReadFile(f.Path("normal.txt")), QByteArray("normal"));
 }
 
 TEST(Guards, BackupNames)
@@ -213,6 +234,9 @@ TEST(Guards, BackupNames)
         {QStringLiteral("C:\\data.old\\log"), QStringLiteral("C:\\data.old\\log.bak")},
         {QStringLiteral("./notes.md"), QStringLiteral("./notes.bak")},
         {QStringLiteral("log"), QStringLiteral("log.bak")},
+        // The rule would name the document itself: the backup is the whole name + ".bak".
+        {QStringLiteral("/home/u/notes.bak"), QStringLiteral("/home/u/notes.bak.bak")},
+        {QStringLiteral("NOTES.BAK"), QStringLiteral("NOTES.BAK.bak")},
     };
     for (const auto& c : cases)
         EXPECT_EQ(BackupName(c.document), c.backup) << c.document.toStdString();
@@ -230,6 +254,7 @@ TEST(Guards, ReplaceWithBackupKeepsOrDropsTheOldVersion)
         {"report.txt", false, false, "report.bak"},
         {"report.txt", false, true, "report.bak"},
         {"data.old/log", false, false, "data.old/log.bak"},
+        {"notes.bak", false, false, "notes.bak.bak"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.name) + (c.noBackup ? " no backup" : " backup"));

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <cstring>
 #include <functional>
 
@@ -138,12 +140,15 @@ TEST(Settings, RecordRoundTripsEveryField)
     Set16(bytes, 80, -1);
     Set16(bytes, 10, 0);
     Set16(bytes, 258, 0);
+    Set16(bytes, 254, 0);  // QuietLoad, which is never written as anything else
     ViewerSettings s;
     DecodeSettingsRecord(bytes, s);
     EXPECT_EQ(s.PrintFontName, QStringLiteral(u"標準ゴシック"));
     EXPECT_EQ(s.FontSize, 12.75f);
     EXPECT_EQ(s.DebugFlags, 1256);
     EXPECT_EQ(EncodeSettingsRecord(s), bytes);
+    s.QuietLoad = 1;  // set while a tool loads: never written
+    EXPECT_EQ(EncodeSettingsRecord(s).mid(254, 2), QByteArray(2, '\0'));
 }
 
 TEST(Settings, StringsAreCutOnACharacterBoundaryAndPadded)
@@ -295,6 +300,24 @@ TEST(Settings, LoadCorrectionsAtTheirBounds)
          [](const ViewerSettings& s) { return int(s.BrowserViewMode); }, 10, 0},
         {"view mode", [](ViewerSettings& s, int v) { s.BrowserViewMode = qint16(v); },
          [](const ViewerSettings& s) { return int(s.BrowserViewMode); }, -1, 0},
+        // Font sizes (× 100): the options dialog's list, as realised within half a point.
+        {"font size", [](ViewerSettings& s, int v) { s.FontSize = float(v) / 100; },
+         [](const ViewerSettings& s) { return int(std::lround(s.FontSize * 100)); }, 200000, 1050},
+        {"font size", [](ViewerSettings& s, int v) { s.FontSize = float(v) / 100; },
+         [](const ViewerSettings& s) { return int(std::lround(s.FontSize * 100)); }, 0, 1050},
+        {"font size", [](ViewerSettings& s, int v) { s.FontSize = float(v) / 100; },
+         [](const ViewerSettings& s) { return int(std::lround(s.FontSize * 100)); }, 975, 975},
+        {"font size", [](ViewerSettings& s, int v) { s.FontSize = float(v) / 100; },
+         [](const ViewerSettings& s) { return int(std::lround(s.FontSize * 100)); }, 1230, 1230},
+        {"font size", [](ViewerSettings& s, int v) { s.FontSize = float(v) / 100; },
+         [](const ViewerSettings& s) { return int(std::lround(s.FontSize * 100)); }, 1275, 1050},
+        {"font size", [](ViewerSettings& s, int v) { s.FontSize = float(v) / 100; },
+         [](const ViewerSettings& s) { return int(std::lround(s.FontSize * 100)); }, 1800, 1800},
+        {"font size", [](ViewerSettings& s, int v) { s.FontSize = float(v) / 100; },
+         [](const ViewerSettings& s) { return int(std::lround(s.FontSize * 100)); }, 2400, 1050},
+        // QuietLoad is a run-time value: a stored 1 would hide every later open.
+        {"quiet load", [](ViewerSettings& s, int v) { s.QuietLoad = qint16(v); },
+         [](const ViewerSettings& s) { return int(s.QuietLoad); }, 1, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " " + std::to_string(c.stored));
@@ -420,6 +443,33 @@ TEST(Settings, IniWithAnEmptyRecentListKeepsTheValuesAfterIt)
     EXPECT_EQ(again.ImageListPrintValue, 16);
     EXPECT_EQ(again.TabWidth, 2);
     EXPECT_EQ(IniFileBytes(again), IniFileBytes(s));
+}
+
+// Paths Shift_JIS cannot hold come back whole after a restart; the others are stored as
+// plain Shift_JIS, as before.
+TEST(Settings, RecentPathsOutsideShiftJisSurviveARestart)
+{
+    Folder f;
+    test::ScriptedPrompter prompter;
+    AppState state(prompter);
+    state.SettingsFolder = f.dir.path();
+    LoadSettings(state.settings, f.dir.path(), kToday);
+    const QStringList paths{QStringLiteral(u"/tmp/日本語.txt"), QStringLiteral(u"/tmp/café 100%.txt"),
+                            QStringLiteral(u"/tmp/\"q\".txt"), QStringLiteral("/tmp/*UTF8*plain.txt")};
+    for (const QString& path : paths)
+        AddRecentFile(state, path);
+    SaveSettings(state.settings);
+
+    ViewerSettings again;
+    LoadSettings(again, f.dir.path(), kToday);
+    ASSERT_EQ(again.RecentFileCount, 4);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(again.RecentFiles[i], paths[3 - i]) << i;
+    QFile ini(f.dir.filePath(QStringLiteral("KOLBRAN.INI")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    const QByteArray bytes = ini.readAll();
+    EXPECT_TRUE(bytes.contains('"' + ToSjis(QStringLiteral(u"/tmp/日本語.txt")) + '"'));
+    EXPECT_FALSE(bytes.contains("caf?"));
 }
 
 TEST(Settings, DamagedIniStopsReadingAndKeepsWhatWasRead)

@@ -1,10 +1,12 @@
 #include "core/AppState.h"
 #include "core/Settings.h"
+#include "core/Guards.h"
 #include "core/Startup.h"
 
 #include "common/ScriptedPrompter.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -49,9 +51,17 @@ TEST(Startup, SplitCommandPathMakesTheFolderCurrent)
     EXPECT_EQ(SplitCommandPath(state, u'"' + dir.path() + QStringLiteral("/sub/a.txt\"")), QStringLiteral("a.txt"));
     EXPECT_EQ(QDir::currentPath(), QDir(dir.path() + QStringLiteral("/sub")).canonicalPath());
 
-    // A folder that does not exist changes nothing and says nothing outside debug mode.
-    EXPECT_EQ(SplitCommandPath(state, dir.path() + QStringLiteral("/none/b.txt")), QStringLiteral("b.txt"));
+    // A folder that does not exist changes nothing and says nothing outside debug mode;
+    // the whole path comes back, so that a b.txt of the current folder is not opened.
+    QFile here(QStringLiteral("b.txt"));
+    ASSERT_TRUE(here.open(QIODevice::WriteOnly));
+    here.close();
+    const QString missing = dir.path() + QStringLiteral("/none/b.txt");
+    EXPECT_EQ(SplitCommandPath(state, missing), missing);
     EXPECT_TRUE(prompter.prompts.isEmpty());
+    EXPECT_TRUE(CheckFileExists(state, missing));
+    EXPECT_EQ(SplitCommandPath(state, u'"' + missing + u'"'), missing);
+    prompter.prompts.clear();
     state.settings.DebugFlags = 1;
     EXPECT_EQ(SplitCommandPath(state, dir.path() + QStringLiteral("/none/b.txt")),
               dir.path() + QStringLiteral("/none/b.txt"));

@@ -143,21 +143,43 @@ TEST_F(SplitJoinTest, FolderNameWithADotCutsTheBaseThere)
     EXPECT_FALSE(QFileInfo::exists(Path("my.dir/data.001")));
 }
 
-TEST_F(SplitJoinTest, ExistingPiecesAreOverwrittenAndStalePiecesAfterThemRemoved)
+TEST_F(SplitJoinTest, ExistingPiecesAreOverwrittenAndFilesAfterThemGoOnlyWhenTheUserSaysSo)
 {
-    WriteFile(Path("a.001"), RandomBytes(500'000, 3));
-    WriteFile(Path("a.002"), "old");
-    WriteFile(Path("a.003"), "old");
-    WriteFile(Path("a.005"), "unrelated");
     const QByteArray data = RandomBytes(1000, 4);
-    WriteFile(Path("a.txt"), data);
-    ASSERT_EQ(RunSplit(state, Path("a.txt"), kPieceScrollDefault), SplitJoinOutcome::Done);
-    EXPECT_TRUE(prompter.prompts.isEmpty()) << "no question before overwriting";
-    EXPECT_EQ(ReadAll(Path("a.001")), data);
-    // A join reads up to the first missing number: 002 and 003 would corrupt it.
-    EXPECT_FALSE(QFileInfo::exists(Path("a.002")));
+    for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        SCOPED_TRACE(answer == MsgAnswer::Yes ? "yes" : "no");
+        prompter.prompts.clear();
+        WriteFile(Path("a.001"), RandomBytes(500'000, 3));
+        WriteFile(Path("a.002"), "mine");
+        WriteFile(Path("a.003"), "mine");
+        WriteFile(Path("a.005"), "unrelated");
+        WriteFile(Path("a.txt"), data);
+        prompter.answers.enqueue(answer);
+        ASSERT_EQ(RunSplit(state, Path("a.txt"), kPieceScrollDefault), SplitJoinOutcome::Done);
+        // One question, naming the first of the files a join would read after the piece.
+        ASSERT_EQ(prompter.prompts.size(), 1);
+        EXPECT_EQ(prompter.prompts[0].text,
+                  QStringLiteral(u"「a.002」以降の2個のﾌｧｲﾙは分割ﾌｧｲﾙと一緒に結合されます。\r\n削除しますか？"));
+        EXPECT_EQ(prompter.prompts[0].buttons, MsgButtons::YesNo);
+        EXPECT_EQ(ReadAll(Path("a.001")), data);
+        EXPECT_EQ(QFileInfo::exists(Path("a.002")), answer == MsgAnswer::No);
+        EXPECT_EQ(QFileInfo::exists(Path("a.003")), answer == MsgAnswer::No);
+        EXPECT_TRUE(QFileInfo::exists(Path("a.005")));
+    }
+}
+
+TEST_F(SplitJoinTest, AReadOnlyPieceRefusesTheSplitBeforeAnythingIsWritten)
+{
+    WriteFile(Path("a.txt"), RandomBytes(300'000, 5));
+    WriteFile(Path("a.001"), "old");
+    WriteFile(Path("a.002"), "locked");
+    ASSERT_TRUE(QFile::setPermissions(Path("a.002"), QFile::ReadOwner));
+    EXPECT_EQ(RunSplit(state, Path("a.txt"), 10), SplitJoinOutcome::Failed);
+    EXPECT_EQ(ReadAll(Path("a.001")), "old");
+    EXPECT_EQ(ReadAll(Path("a.002")), "locked");
     EXPECT_FALSE(QFileInfo::exists(Path("a.003")));
-    EXPECT_TRUE(QFileInfo::exists(Path("a.005")));
+    EXPECT_EQ(prompter.Messages().size(), 1);  // the error report
+    QFile::setPermissions(Path("a.002"), QFile::ReadOwner | QFile::WriteOwner);
 }
 
 TEST_F(SplitJoinTest, JoinStopsAtTheFirstMissingNumber)

@@ -48,6 +48,20 @@ TEST_F(SplitJoinToolTest, RefusesToOverwriteWithoutForce)
     EXPECT_EQ(Read("a.001"), "new bytes");
 }
 
+TEST_F(SplitJoinToolTest, FilesAfterTheNewPiecesRefuseTheSplitWithoutForce)
+{
+    Write("r.txt", QByteArray(250'000, 'r'));
+    Write("r.004", "mine");
+    Write("r.005", "mine too");
+    EXPECT_EQ(Run("split", {Path("r.txt"), "--size-kb", "100"}), 1);
+    EXPECT_FALSE(QFileInfo::exists(Path("r.001")));
+    EXPECT_EQ(Read("r.004"), "mine");
+    EXPECT_EQ(Run("split", {Path("r.txt"), "--size-kb", "100", "--force"}), 0);
+    EXPECT_TRUE(QFileInfo::exists(Path("r.003")));
+    EXPECT_FALSE(QFileInfo::exists(Path("r.004")));
+    EXPECT_FALSE(QFileInfo::exists(Path("r.005")));
+}
+
 TEST_F(SplitJoinToolTest, UsageErrors)
 {
     Write("a.bin", "x");

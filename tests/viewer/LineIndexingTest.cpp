@@ -74,9 +74,11 @@ INSTANTIATE_TEST_SUITE_P(
         // Bytes that are no lead in the rule's sense change nothing.
         IndexCase{"KanaAtChunkEnd", X(4095) + "\xb1\r\n", {1, 4097, 4099}},
         IndexCase{"EbAtChunkEnd", X(4095) + "\xeb\x40\r\n", {1, 4097, 4100}},
-        // UTF-16: line 1 starts after the byte-order mark; CR 00 LF 00 at any offset.
+        // UTF-16: line 1 starts after the byte-order mark; CR 00 LF 00 on a code unit.
         IndexCase{"Utf16", B({0xFF, 0xFE, 'a', 0, 0x0D, 0, 0x0A, 0, 'b', 0}), {3, 9, 11}, true},
-        IndexCase{"Utf16OddOffset", B({0xFF, 0xFE, 'a', 0x0D, 0, 0x0A, 0, 'b'}), {3, 8, 9}, true},
+        // The same bytes one byte off are the units U+0D61 U+0A00 U+6200: no line end, as
+        // a piece that ended there would leave every later character one byte off.
+        IndexCase{"Utf16OddOffset", B({0xFF, 0xFE, 'a', 0x0D, 0, 0x0A, 0, 'b'}), {3, 9}, true},
         IndexCase{"Utf16CrLfOnlyIsData", B({0xFF, 0xFE, 'a', 0, 0x0D, 0x0A, 'b', 0}), {3, 9}, true},
         // A CR 00 at the very end leaves no room for LF 00: no byte past the data is read
         // and it belongs to no line, like a final lone CR.
@@ -92,6 +94,31 @@ TEST_F(LoaderFixture, Utf16CrLfAcrossChunkEndStartsNextPiece)
     bytes += X(4092) + B({0x0D, 0, 0x0A, 0}) + B({'z', 0});
     EXPECT_EQ(Index(bytes), (std::vector<FileOffset>{3, 4095, 4099, 4101}));
     EXPECT_TRUE(state.doc.IsUtf16);
+}
+
+// A UTF-16 line longer than a chunk is cut on a code unit: neither the Shift_JIS lead-byte
+// step back (U+8A00 ends a chunk in 8A) nor a 0D in a unit's second byte (U+0D30) moves
+// the cut to an odd offset.
+TEST_F(LoaderFixture, LongUtf16LinesAreCutOnACodeUnit)
+{
+    // U+0D0D has a 0D on the unit at offset 4,094: the chunk rule still cuts before it.
+    const std::pair<char16_t, FileOffset> cases[] = {{u'\u8A00', 4097}, {u'\u0D30', 4097}, {u'\u0D0D', 4095}};
+    for (const auto& [unit, secondPiece] : cases) {
+        SCOPED_TRACE(int(unit));
+        const QString line(3000, QChar(unit));
+        QByteArray bytes = B({0xFF, 0xFE});
+        bytes += QByteArray(reinterpret_cast<const char*>(line.utf16()), line.size() * 2);
+        bytes += B({0x0D, 0, 0x0A, 0});
+        const std::vector<FileOffset> entries = Index(bytes);
+        ASSERT_GE(entries.size(), 3u);
+        EXPECT_EQ(entries[1], secondPiece);
+        QString shown;
+        for (LineNumber n = 1; n <= state.doc.LineCount; ++n) {
+            ReadLine(state, n);
+            shown += state.doc.LineBuffer;
+        }
+        EXPECT_EQ(shown, line + QStringLiteral("\r\n"));
+    }
 }
 
 TEST_F(LoaderFixture, StatusIntervalFollowsTheFileLength)

@@ -64,7 +64,9 @@ KenIchi::KenIchi(AppState& state, std::unique_ptr<SearchView> view, QWidget* par
     layout->addLayout(buttons, 3, 0, 1, 2);
     resize(640, 360);
 
-    connect(List1, &QListWidget::currentRowChanged, this, &KenIchi::List1_Click);
+    // The position shows the entry the user clicked, never the current row the list sets
+    // itself while it is filled.
+    connect(List1, &QListWidget::itemClicked, this, &KenIchi::List1_Click);
     connect(List1, &QListWidget::itemDoubleClicked, this,
             [this] { ShowResult(List1->currentRow()); });
     connect(Command1, &QPushButton::clicked, this, &QWidget::close);

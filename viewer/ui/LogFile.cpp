@@ -2,10 +2,12 @@
 
 #include "core/AppState.h"
 #include "core/Guards.h"
+#include "core/LongRun.h"
 #include "core/Settings.h"
 #include "core/Startup.h"
 #include "core/Twips.h"
 #include "viewer/LineLoader.h"
+#include "core/Numbers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,11 +22,14 @@
 #include <QTextBlock>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 namespace kolbran {
 
@@ -67,6 +72,7 @@ LogFile::LogFile(AppState& state, const QString& commandLine, QWidget* parent)
     RouteCommands();
     state_.OpenInViewer = [this](const QString& path) { OpenPath(path); };
     state_.RefreshScreen = [this] { DispR(); };
+    state_.RunsChanged = [this](bool going) { RunsChanged(going); };
     Form_Load(commandLine);
 }
 
@@ -74,6 +80,7 @@ LogFile::~LogFile()
 {
     state_.OpenInViewer = nullptr;
     state_.RefreshScreen = nullptr;
+    state_.RunsChanged = nullptr;
 }
 
 void LogFile::BuildControls()
@@ -105,6 +112,8 @@ void LogFile::BuildControls()
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Text1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setUndoRedoEnabled(false);
+    // The text area has no menu of its own (Qt's would be English "Copy / Select All").
+    Text1->setContextMenuPolicy(Qt::NoContextMenu);
     Text1->installEventFilter(this);
     Text1->viewport()->installEventFilter(this);
 
@@ -113,6 +122,7 @@ void LogFile::BuildControls()
     List1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     List1->setFocusPolicy(Qt::NoFocus);
+    List1->setContextMenuPolicy(Qt::NoContextMenu);
     List1->setUniformItemSizes(true);
     List1->setVisible(false);
     List1->viewport()->installEventFilter(this);
@@ -120,6 +130,7 @@ void LogFile::BuildControls()
     VScroll1 = new QScrollBar(Qt::Vertical, Form_);
     VScroll1->setObjectName(QStringLiteral("VScroll1"));
     VScroll1->setFocusPolicy(Qt::StrongFocus);
+    VScroll1->setContextMenuPolicy(Qt::NoContextMenu);
     VScroll1->setRange(1, 1);
     VScroll1->setVisible(false);
     connect(VScroll1, &QScrollBar::valueChanged, this, &LogFile::VScroll1_Change);
@@ -191,7 +202,12 @@ void LogFile::Form_Load(const QString& commandLine)
             state_.prompter.Message(SplitNameDebugMessage(name));
         if (!CheckFileExists(state_, name)) {
             state_.doc.DocumentName = name;
-            PrOpen(state_, *this, name);
+            scanning_ = true;
+            {
+                LongRun scan(state_);
+                PrOpen(state_, *this, name);
+            }
+            scanning_ = false;
             SetTimer1Enabled(state_.doc.HasFile());
             if (state_.doc.HasFile())
                 AddRecent();
@@ -232,11 +248,14 @@ void LogFile::MeasureFont()
     probe.setDocumentLayout(new QPlainTextDocumentLayout(&probe));
     probe.setDefaultFont(Text1->font());
     probe.setDocumentMargin(0);
-    probe.setPlainText(QStringLiteral("\n1"));
+    // Each line holds what a screen may show: Japanese text, half-width kana, and the
+    // glyphs that come from fallback fonts (raw EUC under 標準, replacement characters,
+    // the pictures of lone CR and LF), which may be taller than the text's own font.
+    probe.setPlainText(QStringLiteral(u"\n1あ漢ｱ､｢\uFFFD\u240D\u240A"));
     auto* layout = probe.documentLayout();
-    const qreal twoLines = layout->blockBoundingRect(probe.firstBlock()).height() +
-                           layout->blockBoundingRect(probe.lastBlock()).height();
-    lineHeight_ = std::max(1, qRound(twoLines / 2.0));
+    const qreal tallest = std::max(layout->blockBoundingRect(probe.firstBlock()).height(),
+                                   layout->blockBoundingRect(probe.lastBlock()).height());
+    lineHeight_ = std::max(1, int(std::ceil(tallest)));
     charWidth_ = std::max(1, int(std::lround(metrics.horizontalAdvance(QStringLiteral("12")) / 2.0)));
     VScroll1->setPageStep(std::max(1, state_.settings.LinesPerScreen - 1));
     for (int i = 0; i < List1->count(); ++i)
@@ -292,8 +311,45 @@ void LogFile::Menu_File_Quit_Click()
 
 void LogFile::closeEvent(QCloseEvent* event)
 {
+    if (RunGoing(state_)) {
+        // The run is cancelled first; the window closes once it has stopped.
+        state_.BusyFlag = false;
+        closeAfterRun_ = true;
+        event->ignore();
+        return;
+    }
     Form_Unload();
     event->accept();
+}
+
+void LogFile::RunsChanged(bool going)
+{
+    // The menu bar's menus are disabled one by one (disabling the bar itself would reset
+    // the menus' own states when it is enabled again); the toolbar as a whole, whose
+    // buttons keep their states underneath.
+    Toolbar1->setEnabled(!going);
+    if (going) {
+        for (QAction* menu : menuBar()->actions())
+            if (!runHeld_.contains(menu)) {
+                runHeld_.insert(menu, menu->isEnabled());
+                menu->setEnabled(false);
+            }
+        return;
+    }
+    const QMap<QAction*, bool> held = std::exchange(runHeld_, {});
+    for (auto it = held.constBegin(); it != held.constEnd(); ++it)
+        it.key()->setEnabled(it.value());
+    if (closeAfterRun_) {
+        closeAfterRun_ = false;
+        pendingDrop_.clear();
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
+    if (!pendingDrop_.isEmpty()) {
+        const QString path = std::exchange(pendingDrop_, QString());
+        const bool onText = pendingDropOnText_;
+        QTimer::singleShot(0, this, [this, path, onText] { DropFile(path, onText); });
+    }
 }
 
 void LogFile::changeEvent(QEvent* event)
@@ -316,6 +372,15 @@ void LogFile::dropEvent(QDropEvent* event)
         return;
     event->acceptProposedAction();
     DropFile(urls.first().toLocalFile(), false);
+}
+
+int LogFile::LineNumberListWidth() const
+{
+    const QString widest = FormatLineNumber(std::max<int64_t>(1, state_.doc.LineCount));
+    const int text = QFontMetrics(List1->font()).horizontalAdvance(widest);
+    // The frame and the item's own margins on both sides.
+    const int margins = 2 * List1->frameWidth() + 2 * (List1->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 3);
+    return std::max(TwipsToPixels(900), text + margins);
 }
 
 }  // namespace kolbran

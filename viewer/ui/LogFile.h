@@ -169,6 +169,10 @@ private:
     void SetTextDropTarget(bool on);
     void CloseSearchWindows();
     void ShowResultList(bool visible);
+    // A long run started (true) or the last one ended (false): see core/LongRun.h.
+    void RunsChanged(bool going);
+    // The width of the line-number list for the document's widest number.
+    int LineNumberListWidth() const;
 
     AppState& state_;
 
@@ -213,6 +217,14 @@ private:
     bool splitterShown_ = false;
     bool unloaded_ = false;
     bool windowDropTarget_ = true;
+    bool scanning_ = false;       // this window's own scan of a document is the run going on
+    bool closeAfterRun_ = false;  // the window was closed during a run: close when it ends
+    // The menu bar's menus while a run goes on: disabled, with the state each should have
+    // afterwards (the run may open a document, which enables them).
+    QMap<QAction*, bool> runHeld_;
+    void SetActionEnabled(QAction* action, bool enabled);
+    QString pendingDrop_;         // dropped during the scan: opened when it has stopped
+    bool pendingDropOnText_ = false;
 };
 
 }  // namespace kolbran

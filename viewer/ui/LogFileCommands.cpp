@@ -3,6 +3,7 @@
 
 #include "core/AppState.h"
 #include "core/Guards.h"
+#include "core/LongRun.h"
 #include "core/RuntimeError.h"
 
 #include <QAction>
@@ -147,6 +148,10 @@ void LogFile::RouteCommands()
     for (CommandRow& row : LogFileCommandTable::Rows(*this)) {
         const QString item = QString::fromLatin1(row.item);
         auto run = [this, f = row.run] {
+            // While a run goes on the menus and toolbar are disabled; a shortcut or a
+            // direct call waits too, so that runs never nest.
+            if (RunGoing(state_))
+                return;
             try {
                 f(*this);
             } catch (const RuntimeError& e) {
@@ -229,7 +234,16 @@ bool LogFile::LaunchTool(const QString& name, const QString& arrayName)
 void LogFile::SetItemEnabled(const QString& name, bool enabled)
 {
     if (QAction* action = items_.value(name))
-        action->setEnabled(enabled && IsAvailable(name));
+        SetActionEnabled(action, enabled && IsAvailable(name));
+}
+
+void LogFile::SetActionEnabled(QAction* action, bool enabled)
+{
+    const auto held = runHeld_.find(action);
+    if (held != runHeld_.end())
+        *held = enabled;  // applied when the run has ended
+    else
+        action->setEnabled(enabled);
 }
 
 void LogFile::SetButtonEnabled(const QString& key, bool enabled)
@@ -242,7 +256,7 @@ void LogFile::ApplyAvailability()
 {
     for (auto it = items_.constBegin(); it != items_.constEnd(); ++it)
         if (!IsAvailable(it.key()))
-            it.value()->setEnabled(false);
+            SetActionEnabled(it.value(), false);
     for (auto it = buttons_.constBegin(); it != buttons_.constEnd(); ++it)
         if (!IsAvailable(buttonItems_.value(it.key())))
             it.value()->setEnabled(false);

@@ -5,7 +5,9 @@
 #include "core/AppState.h"
 #include "core/EventLoop.h"
 #include "core/FileFacade.h"
+#include "core/FileListing.h"
 #include "core/Guards.h"
+#include "core/LongRun.h"
 #include "core/Numbers.h"
 #include "core/Settings.h"
 #include "core/Startup.h"
@@ -19,7 +21,6 @@
 #include <QClipboard>
 #include <QFile>
 #include <QListWidget>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -63,7 +64,7 @@ void LogFile::EnableForNoDocument()
 
 void LogFile::SetFileMenuEnabled(bool enabled)
 {
-    items_.value(QStringLiteral("Menu_File"))->setEnabled(enabled);
+    SetActionEnabled(items_.value(QStringLiteral("Menu_File")), enabled);
 }
 
 void LogFile::SetBusyCursor(bool busy)
@@ -82,7 +83,7 @@ void LogFile::AfterOpen()
     OpenDocument& doc = state_.doc;
     SetStatusPanel(4, QStringLiteral(u"行数:") + FormatCount(doc.LineCount));
     setWindowTitle(doc.DocumentName + QStringLiteral(" (") +
-                   QLocale::system().toString(doc.FileTimestamp, QLocale::ShortFormat) + QStringLiteral(")"));
+                   FormatFileTimestamp(doc.FileTimestamp) + QStringLiteral(")"));
     EnableForDocument();
     Text1->setEnabled(true);
     const int maximum = ScrollMaximum(doc.LineCount, state_.settings.LinesPerScreen);
@@ -101,6 +102,8 @@ void LogFile::AfterOpen()
     }
     shownCaretLine_ = -1;
     shownCaretColumn_ = -1;
+    // Wide enough for the document's widest line number ("1000000:").
+    listWidth_ = LineNumberListWidth();
     LayOutWidths();
     DispR();
 }
@@ -194,7 +197,12 @@ void LogFile::CommonOpen()
 {
     Text1->setEnabled(true);
     const QString name = state_.doc.DocumentName;  // a copy: the reset inside empties the field
-    PrOpen(state_, *this, name);
+    scanning_ = true;
+    {
+        LongRun scan(state_);
+        PrOpen(state_, *this, name);
+    }
+    scanning_ = false;
     if (state_.doc.HasFile()) {
         AddRecent();
         DispR();
@@ -241,6 +249,16 @@ void LogFile::DropFile(const QString& path, bool onText)
 {
     if (path.isEmpty())
         return;
+    if (RunGoing(state_)) {
+        // Never a second open inside a run. The document's own scan is cancelled and the
+        // dropped file opened once it has stopped; other runs keep the drop out.
+        if (scanning_) {
+            pendingDrop_ = path;
+            pendingDropOnText_ = onText;
+            state_.BusyFlag = false;
+        }
+        return;
+    }
     if (onText && IsDebugFlag(state_.settings, 1) == 1)
         state_.prompter.Message(QStringLiteral("Text OLEDrag - ") + path, MsgIcon::None, MsgButtons::Ok,
                                 QStringLiteral("DEBUG"));

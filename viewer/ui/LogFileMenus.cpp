@@ -5,6 +5,9 @@
 #include "core/Settings.h"
 
 #include <QAction>
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
@@ -147,6 +150,29 @@ void LogFile::BuildMenus()
 
 namespace {
 
+// Some standard icons look the same disabled (the close cross, the print and option
+// pictures): the disabled state is drawn here, grey and faint, so a disabled button shows.
+QIcon WithGreyDisabledState(const QIcon& icon)
+{
+    QIcon out;
+    for (const int side : {16, 24, 32}) {
+        const QPixmap normal = icon.pixmap(QSize(side, side));
+        if (normal.isNull())
+            continue;
+        out.addPixmap(normal, QIcon::Normal);
+        QImage grey = normal.toImage().convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < grey.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(grey.scanLine(y));
+            for (int x = 0; x < grey.width(); ++x) {
+                const int g = 128 + qGray(line[x]) / 2;
+                line[x] = qRgba(g, g, g, qAlpha(line[x]) * 2 / 5);
+            }
+        }
+        out.addPixmap(QPixmap::fromImage(grey), QIcon::Disabled);
+    }
+    return out;
+}
+
 // A tool tip from a menu caption: without the "(&X)" mnemonic and the trailing dots.
 QString ToolTipFromCaption(QString caption)
 {
@@ -198,7 +224,7 @@ void LogFile::BuildToolbar()
     for (const Button& b : kButtons) {
         const QString key = QString::fromLatin1(b.key);
         QAction* item = items_.value(QString::fromLatin1(b.item));
-        QAction* button = Toolbar1->addAction(style()->standardIcon(b.icon),
+        QAction* button = Toolbar1->addAction(WithGreyDisabledState(style()->standardIcon(b.icon)),
                                               ToolTipFromCaption(item ? item->text() : key));
         button->setObjectName(key);
         button->setToolTip(button->text());
@@ -225,6 +251,8 @@ void LogFile::BuildStatusBar()
         panels_[i]->setFrameShadow(QFrame::Sunken);
         if (widths[i] > 0)
             panels_[i]->setMinimumWidth(widths[i]);
+        // A long text (the progress of a run) is cut, never widens the window.
+        panels_[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         StatusBar1->addPermanentWidget(panels_[i], i == 0 ? 1 : 0);
     }
 }

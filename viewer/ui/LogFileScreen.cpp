@@ -205,9 +205,15 @@ void LogFile::SetCaretRowColumn(int row, int column)
 bool LogFile::Text1_KeyDown(QKeyEvent* event)
 {
     const int key = event->key();
+    // Modifier keys alone, the menu keys (Alt, F10) and access keys (Alt+E) keep the focus
+    // on the text, so that a selection can still be copied through the menu.
+    const bool modifierOnly = key == Qt::Key_Shift || key == Qt::Key_Control || key == Qt::Key_Alt ||
+                              key == Qt::Key_Meta || key == Qt::Key_AltGr || key == Qt::Key_Super_L ||
+                              key == Qt::Key_Super_R || key == Qt::Key_Hyper_L || key == Qt::Key_Hyper_R ||
+                              key == Qt::Key_CapsLock || key == Qt::Key_NumLock || key == 0;
+    const bool menuKey = key == Qt::Key_F10 || (event->modifiers() & Qt::AltModifier);
     const bool stays = key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up ||
-                       key == Qt::Key_Down || key == Qt::Key_Shift || key == Qt::Key_Control ||
-                       key == Qt::Key_C || key == Qt::Key_G;
+                       key == Qt::Key_Down || modifierOnly || menuKey || key == Qt::Key_C || key == Qt::Key_G;
     if (!stays) {
         if (!VScroll1->isVisible() || !VScroll1->isEnabled())
             return false;
@@ -531,7 +537,10 @@ bool LogFile::eventFilter(QObject* watched, QEvent* event)
         case QEvent::MouseButtonPress: {
             auto* mouse = static_cast<QMouseEvent*>(event);
             if (mouse->button() == Qt::RightButton) {
-                ShowHelpMenuAt(mouse->globalPosition().toPoint());
+                // The Help menu belongs to the free area; a right click on a control (the
+                // text area, the line numbers) reaches here too and is swallowed.
+                if (Form_->childAt(mouse->position().toPoint()) == nullptr)
+                    ShowHelpMenuAt(mouse->globalPosition().toPoint());
                 return true;
             }
             if (mouse->button() == Qt::LeftButton && Form_->cursor().shape() == Qt::SplitHCursor) {

@@ -182,6 +182,16 @@ private Q_SLOTS:
         Click(w, "Command2");
         QCOMPARE(Read("abc.XXX"), QByteArray("abc"));
         QVERIFY(prompter.Messages().isEmpty());
+
+        // Enter in the name box runs 実　行 as well.
+        w.show();
+        QFile::remove(Path("abc.XXX"));
+        prompter.fileNames.enqueue(Path("abc.XXX"));
+        auto* name = Find<QLineEdit>(w, "Text1");
+        name->setFocus();
+        QTest::keyClick(name, Qt::Key_Return);
+        QCOMPARE(Read("abc.XXX"), QByteArray("abc"));
+        QVERIFY(w.isVisible());
     }
 
     void CancelDuringAnEncodeStopsAndSaysSo()

@@ -2,7 +2,9 @@
 #include "binary/ui/Dump2.h"
 
 #include "common/ScriptedPrompter.h"
+#include "binary/DumpFormat.h"
 #include "core/AppState.h"
+#include "core/LongRun.h"
 #include "core/ui/WindowRegistry.h"
 
 #include <QAction>
@@ -10,7 +12,9 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 using namespace kolbran;
@@ -135,6 +139,113 @@ private Q_SLOTS:
         Trigger(view, "M_Page_Dp");
         QCOMPARE(view.Label1->text(), QStringLiteral("70,000"));
         QVERIFY(view.Text1->toPlainText().startsWith(QStringLiteral("0222DE00 ")));
+    }
+
+    // Above 32,767 pages the scroll value is not the page: a layout change keeps the page
+    // number, or goes to the last page when the page no longer exists.
+    void layoutChangeKeepsThePageAbove32767Pages()
+    {
+        QTemporaryDir dir;
+        test::ScriptedPrompter prompter;
+        AppState state(prompter);
+        const QString path = dir.filePath(QStringLiteral("big.bin"));
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.resize(qint64(512) * 100000));  // sparse
+        }
+        state.TargetFilePath = path;
+        const struct {
+            int scroll;      // a scroll value under 512-byte pages (100,000 pages)
+            bool beyond;     // the page is past the 50,000 pages of the 1024-byte layout
+        } cases[] = {{9830, false}, {23000, true}};
+        for (const auto& c : cases) {
+            Dump view(state);
+            view.HScroll1->setValue(c.scroll);
+            const qint64 page = view.CurrentPage();
+            Trigger(view, "M_O_512");
+            const qint64 expected = c.beyond ? 50000 : page;
+            QCOMPARE(view.CurrentPage(), expected);
+            QCOMPARE(view.HScroll1->value(), ScrollValueForPage(expected, 50000));
+            Trigger(view, "M_O_256");
+            QCOMPARE(view.CurrentPage(), expected);
+            QCOMPARE(view.HScroll1->value(), ScrollValueForPage(expected, 100000));
+        }
+    }
+
+    // While a dump is written, nothing may start a second writer or change its layout;
+    // closing the view stops it, and a stop is not an error (no "DEBUG" box).
+    void aRunningWriterLocksItsCommands()
+    {
+        QTemporaryDir dir;
+        test::ScriptedPrompter prompter;
+        AppState state(prompter);
+        state.settings.DebugFlags = 1;
+        state.TargetFilePath = WriteFile(dir, QStringLiteral("a.bin"), QByteArray(4 << 20, 'A'));
+        Dump view(state);
+        view.show();
+        prompter.fileNames.enqueue(dir.filePath(QStringLiteral("a.DMP")));
+        QStringList lockedDuringRun;
+        bool busyDuringRun = false;
+        QTimer probe;
+        probe.setInterval(0);
+        connect(&probe, &QTimer::timeout, &view, [&] {
+            probe.stop();
+            busyDuringRun = state.BusyFlag && RunGoing(state);
+            for (const char* name : {"M_16_Save", "M_16_disp", "M_16_pr", "M_16_By", "M_16_Kaku", "M_O_16",
+                                     "M_O_32", "M_O_256", "M_O_512", "M_O_CODE_1", "M_16_Kgyou_1"})
+                if (!view.findChild<QAction*>(QString::fromLatin1(name))->isEnabled())
+                    lockedDuringRun.append(QString::fromLatin1(name));
+            QVERIFY(view.findChild<QAction*>(QStringLiteral("M_16_End"))->isEnabled());
+            Trigger(view, "M_O_32");  // disabled: does nothing
+            Trigger(view, "M_16_End");  // the user stops the run
+        });
+        probe.start();
+        Trigger(view, "M_16_Save");
+        QVERIFY(busyDuringRun);
+        QCOMPARE(lockedDuringRun.size(), 11);
+        QCOMPARE(state.settings.DumpBytesPerLine, qint16(16));
+        QVERIFY(!state.BusyFlag);
+        QCOMPARE(state.RunsGoing, 0);
+        for (const auto& p : prompter.prompts)
+            QVERIFY2(p.title != QLatin1String("DEBUG"), qPrintable(p.text));
+        // Every line written (if the stop left any) has the 16-byte layout.
+        const QByteArray dump = ReadFile(dir.filePath(QStringLiteral("a.DMP")));
+        for (const QByteArray& line : dump.split('\n')) {
+            const QByteArray text = line.trimmed();
+            if (text.size() > 40)
+                QVERIFY2(text.endsWith(QByteArray(16, 'A')) && !text.endsWith(QByteArray(17, 'A')), text.constData());
+        }
+        // Afterwards everything is enabled again.
+        QVERIFY(view.findChild<QAction*>(QStringLiteral("M_O_32"))->isEnabled());
+    }
+
+    // The geometry saved at close is the one restored at the next open; a position off
+    // every screen comes back onto the screen.
+    void geometryRoundTripsAndStaysOnScreen()
+    {
+        QTemporaryDir dir;
+        test::ScriptedPrompter prompter;
+        AppState state(prompter);
+        state.TargetFilePath = WriteFile(dir, QStringLiteral("a.bin"), QByteArray(600, 'A'));
+        state.settings.DumpWindowLeft = 30 * 15;
+        state.settings.DumpWindowTop = 40 * 15;
+        state.settings.DumpWindowWidth = 500 * 15;
+        state.settings.DumpWindowHeight = 300 * 15;
+        for (int run = 0; run < 2; ++run) {
+            Dump view(state);
+            view.show();
+            QCOMPARE(view.geometry(), QRect(30, 40, 500, 300));
+            Trigger(view, "M_16_End");
+            QCOMPARE(state.settings.DumpWindowLeft, qint16(30 * 15));
+            QCOMPARE(state.settings.DumpWindowTop, qint16(40 * 15));
+        }
+        state.settings.DumpWindowLeft = 30000;
+        state.settings.DumpWindowTop = -20000;
+        Dump far(state);
+        far.show();
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().intersects(far.geometry()));
+        QCOMPARE(far.geometry().size(), QSize(500, 300));
     }
 
     void writesBinaryDisplayAndExtendedFiles()

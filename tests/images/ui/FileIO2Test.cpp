@@ -506,6 +506,8 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(Path("p.bmp")));
         QVERIFY(state_->TargetFilePath.isEmpty());
         Pick(*d, QStringLiteral("p.bmp"));
+        QVERIFY(!d->Image1->pixmap().isNull());
+        QVERIFY(!d->Label6->text().isEmpty());
         prompter_->prompts.clear();
         prompter_->answers.enqueue(MsgAnswer::Ok);
         prompter_->answers.enqueue(MsgAnswer::Yes);
@@ -516,6 +518,9 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(Path("p.bmp")));
         QVERIFY(d->FileSelect->FileNames().isEmpty());
         QVERIFY(d->SelFile->text().isEmpty());
+        // The preview and the information line no longer show the deleted picture.
+        QVERIFY(d->Image1->pixmap().isNull());
+        QVERIFY(d->Label6->text().isEmpty());
     }
 
     void aDriveThatIsNotReadyIsRefused()

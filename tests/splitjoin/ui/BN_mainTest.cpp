@@ -172,6 +172,24 @@ private Q_SLOTS:
         ExpectFirstState(w);
     }
 
+    // Esc acts as ｷｬﾝｾﾙ while a name is asked for (split or join), and closes otherwise.
+    void EscapeIsCancelWhileANameIsAskedFor()
+    {
+        test::ScriptedPrompter prompter;
+        AppState state(prompter);
+        for (const char* operation : {"Command1_0", "Command1_1"}) {
+            BN_main w(state);
+            w.show();
+            QTest::mouseClick(Find<QPushButton>(w, operation), Qt::LeftButton);
+            QVERIFY2(Shown(w, "Command5"), operation);
+            QTest::keyClick(Find<QLineEdit>(w, "Text1"), Qt::Key_Escape);
+            QVERIFY2(w.isVisible(), operation);
+            ExpectFirstState(w);
+            QTest::keyClick(&w, Qt::Key_Escape);
+            QVERIFY(!w.isVisible());
+        }
+    }
+
     void MissingFileIsNamedInAPlainMessage()
     {
         test::ScriptedPrompter prompter;

@@ -60,7 +60,12 @@ private Q_SLOTS:
         f.state.settings.SearchResultRow = 3;
         QVERIFY(f.Open(SearchFixture::Lines(200, {20, 150}, "word")));
         QPointer<KenIchi> list = Build(f, QStringLiteral("word"));
-        list->List1->setCurrentRow(1);
+        // Nothing picked yet: no position, whatever row the list made current.
+        QCOMPARE(list->Label2->text(), QString());
+        list->List1->setCurrentRow(0);
+        QCOMPARE(list->Label2->text(), QString());
+        const QRect second = list->List1->visualItemRect(list->List1->item(1));
+        QTest::mouseClick(list->List1->viewport(), Qt::LeftButton, {}, second.center());
         QCOMPARE(list->Label2->text(), QStringLiteral("150"));
         QCOMPARE(list->Label1->text(), QStringLiteral(u"選択された結果の位置："));
         QTest::mouseClick(list->Command2, Qt::LeftButton);

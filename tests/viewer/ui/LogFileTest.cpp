@@ -865,7 +865,11 @@ void LogFileTest::RightButtonOnFreeAreaPopsUpHelp()
     QWidget* form = w.centralWidget();
     QMenu* help = v.Item(QStringLiteral("Menu_Help"))->menu();
     QVERIFY(!help->isVisible());
-    QTest::mouseClick(form, Qt::RightButton, Qt::NoModifier, QPoint(2, form->height() - 2));
+    // The free area: the gap between the line numbers and the text.
+    v.Item(QStringLiteral("Menu_Disp_Ari"))->trigger();
+    const QPoint gap(v.List1()->geometry().right() + 2, v.List1()->y() + 10);
+    QVERIFY(form->childAt(gap) == nullptr);
+    QTest::mouseClick(form, Qt::RightButton, Qt::NoModifier, gap);
     QVERIFY(help->isVisible());
     help->close();
 }
