@@ -312,7 +312,7 @@ LineDecodeOutcome DecodeBase64Lines(AppState& state, LineNumber first, LineNumbe
             return LineDecodeOutcome::Close;
         // Written beside the target, which takes the new content only at the commit.
         QSaveFile file(FromNativeSeparators(output));
-        if (!file.open(QIODevice::WriteOnly))
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             ThrowFileError(file, Err::PathNotFound);
         try {
             QByteArray bytes;

@@ -58,7 +58,9 @@ void PdfJob::Commit()
     const bool ended = painter_->end();
     painter_.reset();
     writer_.reset();
-    if (!ended || file_->error() != QFileDevice::NoError) {
+    // A buffered write that fails only at the flush (a full disk) is not seen by commit().
+    const bool flushed = file_->flush();
+    if (!ended || !flushed || file_->error() != QFileDevice::NoError) {
         const QFileDevice::FileError error = file_->error();
         Discard();
         if (error != QFileDevice::NoError)

@@ -234,7 +234,7 @@ void WriteAlbumPage(const QString& path, const QString& text)
 {
     const QByteArray bytes = EncodeAlbumPage(text);
     QSaveFile file(FromNativeSeparators(path));
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         ThrowFileError(file, Err::PathFileAccess);
     if (file.write(bytes) != bytes.size())
         ThrowFileError(file, Err::DeviceIo);

@@ -273,7 +273,7 @@ int RunCsv(ToolContext& context)
                          progress);
         } else {
             QSaveFile out(FromNativeSeparators(output));
-            if (!out.open(QIODevice::WriteOnly))
+            if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
                 ThrowFileError(out, Err::PathFileAccess);
             CsvTablePass(layout, lines, source, always,
                          [&out](const QString& rows) {

@@ -352,7 +352,7 @@ void COMP::Command5_Click()
             return;
         // A failed write keeps the old file.
         QSaveFile file(FromNativeSeparators(path));
-        if (!file.open(QIODevice::WriteOnly))
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             throw RuntimeError(ErrorFromFileError(file.error()));
         const QByteArray bytes = ToSjis(listing_);
         if (file.write(bytes) != bytes.size() || !file.commit())

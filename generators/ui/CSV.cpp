@@ -175,7 +175,7 @@ void CSV::WriteTempFile(const QString& text)
 {
     try {
         QSaveFile file(QDir::current().filePath(QStringLiteral("CSV_TEMP.TXT")));
-        if (!file.open(QIODevice::WriteOnly))
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             ThrowFileError(file, Err::PathFileAccess);
         const QByteArray bytes = ToSjis(text);
         if (file.write(bytes) != bytes.size())

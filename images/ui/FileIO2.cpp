@@ -478,7 +478,7 @@ void FileIO2::SaveAs(const QString& name)
         if (!from.open(QIODevice::ReadOnly))
             ThrowFileError(from, Err::PathFileAccess);
         QSaveFile to(target);
-        if (!to.open(QIODevice::WriteOnly))
+        if (!to.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             ThrowFileError(to, Err::PathFileAccess);
         QByteArray block;
         while (!(block = from.read(1 << 20)).isEmpty())
