@@ -23,6 +23,7 @@ int main(int argc, char* argv[])
     state.SettingsFolder =
         kolbran::ChooseSettingsFolder(QApplication::applicationDirPath(), settingsDir);
     kolbran::RegisterSearchWindows(state);
+    kolbran::RegisterTransformWindows(state);
     kolbran::RegisterBinaryWindows(state);
     kolbran::RegisterSplitJoinWindows(state);
     kolbran::RegisterBase64Windows(state);
