@@ -76,6 +76,7 @@ int main(int argc, char* argv[])
 
     kolbran::ToolRegistry registry;
     kolbran::RegisterViewerToolCommands(registry);
+    kolbran::RegisterTransformToolCommands(registry);
     kolbran::RegisterSearchToolCommands(registry);
     kolbran::RegisterBinaryToolCommands(registry);
     kolbran::RegisterSplitJoinToolCommands(registry);

@@ -55,6 +55,7 @@ void ToolPrintError(const QString& text);
 
 // Each module adds its subcommands (defined in that module's ToolCommands.cpp).
 void RegisterViewerToolCommands(ToolRegistry& registry);
+void RegisterTransformToolCommands(ToolRegistry& registry);
 void RegisterSearchToolCommands(ToolRegistry& registry);
 void RegisterBinaryToolCommands(ToolRegistry& registry);
 void RegisterSplitJoinToolCommands(ToolRegistry& registry);
