@@ -6,6 +6,7 @@
 #include "viewer/SpliceLines.h"
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 
 namespace kolbran {
@@ -25,6 +26,8 @@ EditRange LoadEditRange(const AppState& state, int64_t anchor, int before, int a
     r.LastLine = LineNumber(std::min<int64_t>(count, anchor + EditorLinesSetting(after)));
     if (count < 1 || r.LastLine < r.FirstLine)
         return r;
+    if (!state.doc.HasFile())
+        throw RuntimeError(Err::BadFileNameOrNumber, state.doc.DocumentName);
     try {
         const QStringList lines = ReadRangeLines(state, r.FirstLine, r.LastLine);
         if (lines.size() != r.LastLine - r.FirstLine + 1)
@@ -168,6 +171,18 @@ QString EditorFontName(int index)
 {
     static const char16_t* names[4] = {u"ＭＳ 明朝", u"ＭＳ ゴシック", u"標準明朝", u"標準ゴシック"};
     return QString::fromUtf16(names[std::clamp(index, 0, 3)]);
+}
+
+double RealisedFontSize(double points, double dpi)
+{
+    if (dpi <= 0)
+        return points;
+    return std::round(points * dpi / 72.0) * 72.0 / dpi;
+}
+
+QString FontSizeText(double points)
+{
+    return QString::number(std::round(points * 100.0) / 100.0, 'g', 6);
 }
 
 }  // namespace kolbran

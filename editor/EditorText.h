@@ -66,5 +66,9 @@ QString EditorFontLabel(int index);
 QString EditorFontName(int index);
 // The nominal sizes of the size list, in points.
 inline constexpr std::array<double, 6> kEditorFontSizes{8, 9.75, 10.5, 12, 13.5, 15};
+// The size a font of `points` takes on a screen of `dpi` dots per inch: whole pixels.
+double RealisedFontSize(double points, double dpi);
+// Its text in the size list ("8.25", "9.75", "12").
+QString FontSizeText(double points);
 
 }  // namespace kolbran
