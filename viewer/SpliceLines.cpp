@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 
+#include <cerrno>
 #include <vector>
 
 namespace kolbran {
@@ -127,7 +128,8 @@ void SpliceLines(AppState& state, LineNumber first, LineNumber last,
     if (first < 1 || int64_t(last) < int64_t(first) - 1 || last > doc.LineCount)
         throw RuntimeError(Err::InvalidArgument);
     CheckDocumentUnchanged(state);
-    if (RefuseProtected(state, true) == 1)
+    const bool inPlace = io.output.isEmpty();
+    if (inPlace && RefuseProtected(state, true) == 1)
         throw RuntimeError(0);
 
     // The leading and trailing lines that the new text repeats keep their bytes.
@@ -164,7 +166,8 @@ void SpliceLines(AppState& state, LineNumber first, LineNumber last,
         middleBytes = ToSjis(middle);
     }
 
-    const QString folder = QFileInfo(FromNativeSeparators(doc.DocumentName)).absolutePath();
+    const QString target = inPlace ? doc.DocumentName : io.output;
+    const QString folder = QFileInfo(FromNativeSeparators(target)).absolutePath();
     QTemporaryFile temp(folder + QStringLiteral("/.kolbran-edit-XXXXXX"));
     if (!temp.open())
         ThrowFileError(temp, Err::PathFileAccess);
@@ -178,6 +181,16 @@ void SpliceLines(AppState& state, LineNumber first, LineNumber last,
     temp.close();
     if (temp.error() != QFileDevice::NoError)
         ThrowFileError(temp, Err::DiskFull);
+    if (!inPlace) {
+        // Another file: it takes the new content in one step; the document stays as it is.
+        temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                            QFileDevice::ReadGroup | QFileDevice::ReadOther);
+        errno = 0;
+        if (!RenameReplacing(temp.fileName(), FromNativeSeparators(io.output)))
+            throw RuntimeError(errno ? ErrorFromErrno(errno) : Err::PathFileAccess, io.output);
+        temp.setAutoRemove(false);
+        return;
+    }
     // From here ReplaceWithBackup owns the file: it removes it itself when it fails.
     temp.setAutoRemove(false);
     try {

@@ -35,6 +35,9 @@ struct SpliceIo {
     FileOperations ops = FileOperations::Default();
     // Writes to the temporary file; returns the bytes written (short or -1 is a failure).
     std::function<qint64(QFile& file, const char* data, qint64 length)> write;
+    // When set, the result goes to this file (replaced in one step) and the document stays
+    // as it is, open.
+    QString output;
 };
 
 // Rewrites the open document with lines first..last replaced by `text` (nothing given: the
