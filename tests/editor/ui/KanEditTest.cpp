@@ -362,17 +362,6 @@ private Q_SLOTS:
             editor.Text1->textCursor().insertText(QStringLiteral("edited "));
             editor.Item(QStringLiteral("M_Line_S"))->trigger();
             QCOMPARE(state.doc.TopLine, 100);
-            if (qEnvironmentVariableIsSet("KOLBRAN_SCREENSHOTS")) {
-                const QString folder = qEnvironmentVariable("KOLBRAN_SCREENSHOTS");
-                editor.Button(QStringLiteral("Sen1"))->trigger();
-                editor.grab().save(folder + QStringLiteral("/editor.png"));
-                ChiKanF replace(editor, 3);
-                replace.Text1->setText(QStringLiteral("line"));
-                replace.Text2->setText(U(u"行"));
-                replace.show();
-                replace.grab().save(folder + QStringLiteral("/editor-replace.png"));
-                replace.close();
-            }
             editor.Item(QStringLiteral("M_End"))->trigger();
         });
         window.ToolButton(QStringLiteral("Kan"))->trigger();
@@ -380,6 +369,51 @@ private Q_SLOTS:
         QVERIFY(text->toPlainText().startsWith(QStringLiteral("edited line 100")));
         QCOMPARE(state.doc.TopLine, 100);
         QVERIFY(state.doc.HasFile());
+    }
+
+    // The pictures of the manual: KOLBRAN_SCREENSHOTS names the folder, KOLBRAN_SAMPLE the
+    // text shown (at line 100, after a palette insert).
+    void screenshots()
+    {
+        const QString folder = qEnvironmentVariable("KOLBRAN_SCREENSHOTS");
+        const QString sample = qEnvironmentVariable("KOLBRAN_SAMPLE");
+        if (folder.isEmpty() || sample.isEmpty())
+            QSKIP("KOLBRAN_SCREENSHOTS and KOLBRAN_SAMPLE are not set");
+        QTemporaryDir dir;
+        ScriptedPrompter prompter;
+        AppState state(prompter);
+        state.SettingsFolder = dir.path();
+        state.settings.EditorLinesBefore = 120;
+        state.settings.EditorLinesAfter = 240;
+        RegisterEditorWindows(state);
+        const QString path = dir.filePath(QStringLiteral("sample.txt"));
+        QFile::copy(sample, path);
+        LogFile window(state, path);
+        window.resize(900, 640);
+        window.show();
+        window.findChild<QScrollBar*>(QStringLiteral("VScroll1"))->setValue(100);
+        WhenShown<KanEdit>([&](KanEdit& editor) {
+            editor.resize(900, 560);
+            editor.Button(QStringLiteral("Sen1"))->trigger();
+            for (const char* key : {"Button3", "Button1", "Button4"})
+                editor.Button(QString::fromLatin1(key))->trigger();
+            QApplication::processEvents();
+            editor.grab().save(folder + QStringLiteral("/editor.png"));
+            ChiKanF replace(editor, 3);
+            replace.Text1->setText(U(u"日本"));
+            replace.Text2->setText(U(u"にほん"));
+            replace.show();
+            QApplication::processEvents();
+            replace.grab().save(folder + QStringLiteral("/editor-replace.png"));
+            replace.close();
+            ChiKanF search(editor, 2);
+            search.show();
+            QApplication::processEvents();
+            search.close();
+            prompter.answers.enqueue(MsgAnswer::No);
+            editor.Item(QStringLiteral("M_End"))->trigger();
+        });
+        window.ToolButton(QStringLiteral("Kan"))->trigger();
     }
 
     void aNewFileOpensTheEditorOnItsEmptyDocument()
