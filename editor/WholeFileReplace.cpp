@@ -8,6 +8,7 @@
 #include "core/RuntimeError.h"
 #include "viewer/ChunkLineEnd.h"
 #include "viewer/LineLoader.h"
+#include "viewer/SearchScanner.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -90,10 +91,29 @@ private:
     FileOffset blockStart_ = 0;
 };
 
-struct ChunkLine {
+// A line read but left for the next chunk.
+struct CarriedLine {
     QByteArray bytes;
-    QString text;
+    qsizetype chars;
 };
+
+// The characters FromSjis makes of `bytes`: one per byte, or one per lead byte and the trail
+// byte after it.
+qsizetype SjisCharCount(QByteArrayView bytes)
+{
+    qsizetype count = 0;
+    const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++count) {
+        const uint8_t b = p[i];
+        if (b >= 0x81 && IsSjisLeadByte(b) && i + 1 < n &&
+            ((p[i + 1] >= 0x40 && p[i + 1] <= 0x7E) || (p[i + 1] >= 0x80 && p[i + 1] <= 0xFC)))
+            i += 2;
+        else
+            i += 1;
+    }
+    return count;
+}
 
 // Writes to the temporary file, a failed write thrown as the file's error.
 void Put(QFileDevice& out, QByteArrayView bytes, const SpliceIo& io)
@@ -158,57 +178,77 @@ WholeFileReplaceResult ChiKanAll(AppState& state, const QString& from, const QSt
     if (utf16)
         Put(*out, ReadDocumentBytes(state, 1, std::min<int64_t>(2, doc.File->size())), options.io);
 
-    std::vector<ChunkLine> lines;
-    std::vector<qsizetype> starts;  // each line's first character in the chunk text
-    std::optional<ChunkLine> carried;  // a line read but left for the next chunk
+    const SearchMatcher matcher(from, 0, utf16);
+    QByteArray chunkBytes;
+    std::vector<qsizetype> byteStarts;  // each line's first byte in chunkBytes, then its end
+    std::vector<qsizetype> starts;      // each line's first character in the chunk text
+    std::optional<CarriedLine> carried;
     int64_t first = 1;
     for (;;) {
         // The chunk: up to 1,000 lines, fewer than 65,536 characters, at least one line.
-        lines.clear();
+        chunkBytes.resize(0);
+        byteStarts.clear();
         starts.clear();
         qsizetype chars = 0;
-        auto take = [&](ChunkLine line) {
-            if (!lines.empty() && chars + line.text.size() >= kReplaceChunkChars) {
-                carried = std::move(line);
+        auto take = [&](QByteArrayView bytes, qsizetype count) {
+            if (!starts.empty() && chars + count >= kReplaceChunkChars) {
+                carried = CarriedLine{bytes.toByteArray(), count};
                 return false;
             }
+            byteStarts.push_back(chunkBytes.size());
             starts.push_back(chars);
-            chars += line.text.size();
-            lines.push_back(std::move(line));
+            chunkBytes.append(bytes);
+            chars += count;
             return true;
         };
         if (carried) {
-            ChunkLine line = std::move(*carried);
+            const CarriedLine line = std::move(*carried);
             carried.reset();
-            take(std::move(line));
+            take(line.bytes, line.chars);
         }
         QByteArrayView raw;
         FileOffset rawStart = 0;
-        while (int(lines.size()) < kReplaceChunkLines && walker.Next(&raw, &rawStart)) {
-            if (!take({raw.toByteArray(), utf16 ? FromUtf16Le(raw) : FromSjis(raw)}))
+        while (int(starts.size()) < kReplaceChunkLines && walker.Next(&raw, &rawStart)) {
+            if (!take(raw, utf16 ? FromUtf16Le(raw).size() : SjisCharCount(raw)))
                 break;
         }
-        if (lines.empty())
+        if (starts.empty())
             break;
-        const int64_t last = first + int64_t(lines.size()) - 1;
+        const qsizetype n = qsizetype(starts.size());
+        byteStarts.push_back(chunkBytes.size());
+        const int64_t last = first + n - 1;
         if (options.onChunk)
             options.onChunk(first, last);
-
-        // The chunk text and its occurrences, replaced one by one.
-        QString chunk;
-        chunk.reserve(chars);
-        for (const ChunkLine& l : lines)
-            chunk += l.text;
-        struct Hit {
-            qsizetype at;  // in the original chunk text
+        auto lineBytes = [&](qsizetype k) {
+            return QByteArrayView(chunkBytes).sliced(byteStarts[size_t(k)],
+                                                     byteStarts[size_t(k + 1)] - byteStarts[size_t(k)]);
         };
-        std::vector<Hit> hits;
+
+        // Most chunks cannot hold the text at all: their bytes go out as they are.
+        if (!matcher.MayContain(chunkBytes.constData(), chunkBytes.size())) {
+            Put(*out, chunkBytes, options.io);
+            first = last + 1;
+            continue;
+        }
+        // The chunk text, decoded at once; line by line where that gives other characters
+        // (a double-byte character cut between two lines).
+        QString chunk = utf16 ? FromUtf16Le(chunkBytes) : FromSjis(chunkBytes);
+        if (chunk.size() != chars) {
+            chunk.clear();
+            for (qsizetype k = 0; k < n; ++k) {
+                starts[size_t(k)] = chunk.size();
+                chunk += utf16 ? FromUtf16Le(lineBytes(k)) : FromSjis(lineBytes(k));
+            }
+        }
+
+        // The occurrences, replaced one by one.
+        std::vector<qsizetype> hits;  // in the original chunk text
         qsizetype pos = 0;
         while (!result.cancelled) {
             const qsizetype at = chunk.indexOf(from, pos, Qt::CaseSensitive);
             if (at < 0)
                 break;
-            hits.push_back({at});
+            hits.push_back(at);
             pos = at + from.size();
             ++result.replacements;
             YieldToEventLoop();
@@ -217,33 +257,32 @@ WholeFileReplaceResult ChiKanAll(AppState& state, const QString& from, const QSt
         }
 
         if (hits.empty()) {
-            for (const ChunkLine& l : lines)
-                Put(*out, l.bytes, options.io);
+            Put(*out, chunkBytes, options.io);
         } else {
-            // The lines an occurrence touches (runs of them joined where one spans lines) are
-            // written from the replaced text; the others keep their bytes.
+            // The lines an occurrence touches (runs of them, adjacent ones joined) are written
+            // from the replaced text; the others keep their bytes.
             auto lineOf = [&](qsizetype charPos) {
                 return qsizetype(std::upper_bound(starts.begin(), starts.end(), charPos) -
                                  starts.begin()) - 1;
             };
             size_t h = 0;
             qsizetype k = 0;
-            const qsizetype n = qsizetype(lines.size());
             while (k < n) {
-                if (h >= hits.size() || lineOf(hits[h].at) > k) {
-                    Put(*out, lines[size_t(k)].bytes, options.io);
-                    ++k;
+                if (h >= hits.size() || lineOf(hits[h]) > k) {
+                    const qsizetype until = h >= hits.size() ? n : lineOf(hits[h]);
+                    Put(*out, QByteArrayView(chunkBytes).sliced(byteStarts[size_t(k)],
+                                                                byteStarts[size_t(until)] - byteStarts[size_t(k)]),
+                        options.io);
+                    k = until;
                     continue;
                 }
-                // A run from line k to the line holding the end of the last occurrence in it.
-                qsizetype runEnd = lineOf(hits[h].at + from.size() - 1);
-                const qsizetype runFrom = starts[size_t(k)];
+                qsizetype runEnd = k;
                 QString replaced;
-                qsizetype cursor = runFrom;
-                while (h < hits.size() && lineOf(hits[h].at) <= runEnd) {
-                    replaced += QStringView(chunk).sliced(cursor, hits[h].at - cursor);
+                qsizetype cursor = starts[size_t(k)];
+                while (h < hits.size() && lineOf(hits[h]) <= runEnd + 1) {
+                    replaced += QStringView(chunk).sliced(cursor, hits[h] - cursor);
                     replaced += to;
-                    cursor = hits[h].at + from.size();
+                    cursor = hits[h] + from.size();
                     runEnd = std::max(runEnd, lineOf(cursor - 1));
                     ++h;
                 }
@@ -254,17 +293,19 @@ WholeFileReplaceResult ChiKanAll(AppState& state, const QString& from, const QSt
                 if (utf16) {
                     Put(*out, ToUtf16Le(replaced), options.io);
                 } else {
-                    const qsizetype bad = FirstUnsavableChar(replaced);
-                    if (bad >= 0)
-                        RefuseUnsavableChar(state, replaced, bad,
-                                            first + k +
-                                                QStringView(replaced).first(bad).count(
-                                                    QStringLiteral("\r\n")));
-                    Put(*out, ToSjis(replaced), options.io);
+                    const QByteArray bytes = ToSjis(replaced);
+                    if (bytes.count('?') != replaced.count(u'?')) {
+                        const qsizetype bad = FirstUnsavableChar(replaced);
+                        if (bad >= 0)
+                            RefuseUnsavableChar(
+                                state, replaced, bad,
+                                first + k + QStringView(replaced).first(bad).count(QStringLiteral("\r\n")));
+                    }
+                    Put(*out, bytes, options.io);
                 }
                 k = runEnd + 1;
             }
-            result.lineReached = first + lineOf(hits.back().at + from.size() - 1);
+            result.lineReached = first + lineOf(hits.back() + from.size() - 1);
         }
         if (result.cancelled) {
             // The rest as it was: the line left for the next chunk and what follows it.
