@@ -60,5 +60,6 @@ void RegisterSearchToolCommands(ToolRegistry& registry);
 void RegisterBinaryToolCommands(ToolRegistry& registry);
 void RegisterSplitJoinToolCommands(ToolRegistry& registry);
 void RegisterBase64ToolCommands(ToolRegistry& registry);
+void RegisterEditorToolCommands(ToolRegistry& registry);
 
 }  // namespace kolbran

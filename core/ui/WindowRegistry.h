@@ -12,5 +12,6 @@ void RegisterBinaryWindows(AppState& state);
 void RegisterSplitJoinWindows(AppState& state);
 void RegisterBase64Windows(AppState& state);
 void RegisterImagesWindows(AppState& state);
+void RegisterEditorWindows(AppState& state);
 
 }  // namespace kolbran

@@ -266,6 +266,12 @@ void LogFile::SyncScrollBar()
     lastScrollValue_ = VScroll1->value();
 }
 
+void LogFile::ScrollToTopLine()
+{
+    SyncScrollBar();
+    DispR();
+}
+
 // --- auto-scroll ---
 
 bool LogFile::AutoScrollRunning() const
