@@ -9,10 +9,7 @@
 #include "viewer/DeleteRules.h"
 #include "viewer/LineLoader.h"
 #include "viewer/LineRange.h"
-#if __has_include("viewer/SpliceLines.h")
 #include "viewer/SpliceLines.h"
-#define KOLBRAN_HAS_SPLICE 1
-#endif
 #include "viewer/Transforms.h"
 #include "viewer/ViewerHost.h"
 
@@ -145,7 +142,7 @@ const QString kTrimUsage = QStringLiteral("right-trim FILE [--code N] [-o OUT] [
 const QString kWrapUsage = QStringLiteral("word-wrap FILE [--width 2..256] [-o OUT] [--force]");
 const QString kSaveCodeUsage = QStringLiteral("save-code FILE --code 1|2|3|9 [-o OUT] [--force]");
 const QString kCopyUsage = QStringLiteral("line-copy FILE FROM TO [--code N]");
-const QString kLineDeleteUsage = QStringLiteral("line-delete FILE FROM TO");
+const QString kLineDeleteUsage = QStringLiteral("line-delete FILE FROM TO [-o OUT] [--force]");
 
 int RunDeleteLines(ToolContext& c)
 {
@@ -242,7 +239,7 @@ int RunLineCopy(ToolContext& c)
 int RunLineDelete(ToolContext& c)
 {
     Arguments a;
-    if (auto status = Parse(c.args, kLineDeleteUsage, {}, 3, &a))
+    if (auto status = Parse(c.args, kLineDeleteUsage, {QStringLiteral("-o")}, 3, &a))
         return *status;
     LineNumber from = 0;
     LineNumber to = 0;
@@ -254,16 +251,44 @@ int RunLineDelete(ToolContext& c)
     PrOpen(state, host, a.positional[0]);
     if (!state.doc.HasFile())
         return 1;
-    if (RefuseProtected(state, true) != 0)
-        return 1;
-#ifdef KOLBRAN_HAS_SPLICE
-    SpliceLines(state, from, std::min(to, state.doc.LineCount), std::nullopt);
-#else
-    return 1;
-#endif
+    SpliceIo io;
+    if (a.output.isEmpty()) {
+        if (RefuseProtected(state, true) != 0)
+            return 1;
+        LockDocument(state);
+    } else {
+        if (!OutputAllowed(state, a.positional[0], a.output))
+            return 1;
+        io.output = a.output;
+    }
+    SpliceLines(state, from, std::min(to, state.doc.LineCount), std::nullopt, io);
     ResetDocumentState(state);
     return 0;
 }
+
+// Failures are reported as the window reports them (a refusal that showed its own
+// message carries number 0 and adds nothing).
+ToolFunction Reported(int (*run)(ToolContext&))
+{
+    return [run](ToolContext& c) {
+        try {
+            return run(c);
+        } catch (const RuntimeError& e) {
+            ReportError(c.state, e, 0);
+            return 1;
+        }
+    };
+}
+
+int RunTrim(ToolContext& c) { return RunSimple(c, TransformKind::RightTrim, kTrimUsage); }
+int RunWrap(ToolContext& c) { return RunSimple(c, TransformKind::WordWrap, kWrapUsage); }
+int RunCrLf(ToolContext& c) { return RunSimple(c, TransformKind::ToCrLf, QStringLiteral("to-crlf FILE [-o OUT] [--force]")); }
+int RunLf(ToolContext& c) { return RunSimple(c, TransformKind::ToLf, QStringLiteral("to-lf FILE [-o OUT] [--force]")); }
+int RunRemove(ToolContext& c)
+{
+    return RunSimple(c, TransformKind::RemoveLineEnds, QStringLiteral("remove-line-ends FILE [-o OUT] [--force]"));
+}
+int RunSaveCode(ToolContext& c) { return RunSimple(c, TransformKind::SaveCode, kSaveCodeUsage); }
 
 }  // namespace
 
@@ -271,41 +296,27 @@ void RegisterTransformToolCommands(ToolRegistry& registry)
 {
     registry.Add({QStringLiteral("delete-lines"), kDeleteUsage,
                   QStringLiteral("deletes the lines that start with a rule's key (stored rules unless --rule)"),
-                  RunDeleteLines, false});
-    registry.Add({QStringLiteral("right-trim"), kTrimUsage,
-                  QStringLiteral("removes the blanks at the end of every line"),
-                  [](ToolContext& c) { return RunSimple(c, TransformKind::RightTrim, kTrimUsage); }, false});
+                  Reported(RunDeleteLines), false});
+    registry.Add({QStringLiteral("right-trim"), kTrimUsage, QStringLiteral("removes the blanks at the end of every line"),
+                  Reported(RunTrim), false});
     registry.Add({QStringLiteral("word-wrap"), kWrapUsage,
                   QStringLiteral("cuts lines into pieces of at most WIDTH bytes (default: the stored width)"),
-                  [](ToolContext& c) { return RunSimple(c, TransformKind::WordWrap, kWrapUsage); }, false});
+                  Reported(RunWrap), false});
     registry.Add({QStringLiteral("to-crlf"), QStringLiteral("to-crlf FILE [-o OUT] [--force]"),
-                  QStringLiteral("writes every LF as CR LF"),
-                  [](ToolContext& c) {
-                      return RunSimple(c, TransformKind::ToCrLf, QStringLiteral("to-crlf FILE [-o OUT] [--force]"));
-                  },
-                  false});
+                  QStringLiteral("writes every LF as CR LF"), Reported(RunCrLf), false});
     registry.Add({QStringLiteral("to-lf"), QStringLiteral("to-lf FILE [-o OUT] [--force]"),
-                  QStringLiteral("writes every CR LF as LF"),
-                  [](ToolContext& c) {
-                      return RunSimple(c, TransformKind::ToLf, QStringLiteral("to-lf FILE [-o OUT] [--force]"));
-                  },
-                  false});
+                  QStringLiteral("writes every CR LF as LF"), Reported(RunLf), false});
     registry.Add({QStringLiteral("remove-line-ends"), QStringLiteral("remove-line-ends FILE [-o OUT] [--force]"),
-                  QStringLiteral("removes every CR and LF"),
-                  [](ToolContext& c) {
-                      return RunSimple(c, TransformKind::RemoveLineEnds,
-                                       QStringLiteral("remove-line-ends FILE [-o OUT] [--force]"));
-                  },
-                  false});
+                  QStringLiteral("removes every CR and LF"), Reported(RunRemove), false});
     registry.Add({QStringLiteral("save-code"), kSaveCodeUsage,
-                  QStringLiteral("writes FILE converted from display code N to Shift_JIS"),
-                  [](ToolContext& c) { return RunSimple(c, TransformKind::SaveCode, kSaveCodeUsage); }, false});
+                  QStringLiteral("writes FILE converted from display code N to Shift_JIS"), Reported(RunSaveCode),
+                  false});
     registry.Add({QStringLiteral("line-copy"), kCopyUsage,
                   QStringLiteral("prints lines FROM..TO as the line copy puts them on the clipboard"),
-                  RunLineCopy, false});
+                  Reported(RunLineCopy), false});
     registry.Add({QStringLiteral("line-delete"), kLineDeleteUsage,
-                  QStringLiteral("deletes lines FROM..TO from FILE (backup by the stored setting)"), RunLineDelete,
-                  false});
+                  QStringLiteral("deletes lines FROM..TO from FILE, as the line-range dialog does"),
+                  Reported(RunLineDelete), false});
 }
 
 }  // namespace kolbran

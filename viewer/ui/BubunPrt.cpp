@@ -5,10 +5,7 @@
 #include "core/Numbers.h"
 #include "viewer/LineLoader.h"
 #include "viewer/Search.h"
-#if __has_include("viewer/SpliceLines.h")
 #include "viewer/SpliceLines.h"
-#define KOLBRAN_HAS_SPLICE 1
-#endif
 #include "viewer/ui/LogFile.h"
 #include "viewer/ui/SearchWindows.h"
 
@@ -187,9 +184,7 @@ void BubunPrt::Command3_Click()
     {
         Hourglass hourglass;
         try {
-#ifdef KOLBRAN_HAS_SPLICE
             SpliceLines(state_, StartLine(), EndLine(), std::nullopt);
-#endif
         } catch (const RuntimeError& e) {
             ReportError(state_, e, 0);
         }
