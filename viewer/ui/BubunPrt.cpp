@@ -89,8 +89,10 @@ BubunPrt::~BubunPrt() = default;
 
 void BubunPrt::Form_Load()
 {
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().left() + (screen->geometry().width() - width()) / 2, 200);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 3);
+    }
 
     const OpenDocument& doc = state_.doc;
     const SelectionLines range =

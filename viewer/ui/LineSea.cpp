@@ -97,8 +97,10 @@ LineSea::LineSea(AppState& state, QWidget* parent) : QDialog(parent), state_(sta
 void LineSea::Form_Load()
 {
     adjustSize();
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->geometry().left() + (screen->geometry().width() - width()) / 2, y());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 3);
+    }
     Text1->clear();
     ViewerSettings& s = state_.settings;
     if (s.DeleteRuleCount <= 0)
