@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 namespace kolbran {
 
@@ -31,42 +32,44 @@ constexpr int64_t kStepBytes = 1 << 16;  // bytes read between two steps
 }
 
 // The source: positioned reads into a buffer that keeps the bytes not yet consumed, so
-// that a line or a piece can be looked at whole.
+// that a line or a piece can be looked at whole. The buffer is allocated once and only
+// grows for a line longer than a block.
 class ByteSource {
 public:
-    ByteSource(QIODevice& in, int64_t size, int64_t start) : in_(in), size_(size), readPos_(start) {}
-
-    const char* Data() const { return buf_.constData() + cur_; }
-    qsizetype Available() const { return buf_.size() - cur_; }
-    bool Exhausted() const { return readPos_ >= size_; }
-    void Advance(qsizetype n)
+    ByteSource(QIODevice& in, int64_t size, int64_t start) : in_(in), size_(size), readPos_(start)
     {
-        cur_ += n;
-        consumed_ += n;
+        buf_.resize(size_t(2 * kReadBlock));
     }
+
+    const char* Data() const { return buf_.data() + cur_; }
+    qsizetype Available() const { return end_ - cur_; }
+    bool Exhausted() const { return readPos_ >= size_; }
+    void Advance(qsizetype n) { cur_ += n; }
     int64_t Position() const { return readPos_ - Available(); }
     // Reads the next block behind the bytes kept; false at the end of the source.
     bool ReadMore()
     {
         if (Exhausted())
             return false;
+        const qsizetype kept = Available();
         if (cur_ > 0) {
-            buf_.remove(0, cur_);
+            std::memmove(buf_.data(), buf_.data() + cur_, size_t(kept));
             cur_ = 0;
+            end_ = kept;
         }
         const qsizetype want = qsizetype(std::min<int64_t>(kReadBlock, size_ - readPos_));
-        const qsizetype had = buf_.size();
-        buf_.resize(had + want);
+        if (qsizetype(buf_.size()) < end_ + want)
+            buf_.resize(size_t(2 * (end_ + want)));
         if (!in_.seek(readPos_))
             ThrowDeviceError(in_, Err::DeviceIo);
-        const qint64 got = in_.read(buf_.data() + had, want);
+        const qint64 got = in_.read(buf_.data() + end_, want);
         if (got < 0)
             ThrowDeviceError(in_, Err::DeviceIo);
-        buf_.resize(had + qsizetype(got));
         if (got == 0) {
             size_ = readPos_;  // cut short by another program meanwhile
             return false;
         }
+        end_ += qsizetype(got);
         readPos_ += got;
         return true;
     }
@@ -82,9 +85,9 @@ private:
     QIODevice& in_;
     int64_t size_;
     int64_t readPos_;
-    QByteArray buf_;
+    std::vector<char> buf_;
     qsizetype cur_ = 0;
-    int64_t consumed_ = 0;
+    qsizetype end_ = 0;
 };
 
 // The output: large checked writes.
@@ -399,6 +402,10 @@ QByteArray ConvertLineContent(int code, QByteArrayView content)
     switch (code) {
     case DisplayCode::EucJp:
     case DisplayCode::Iso2022Jp: {
+        const bool plain = code == DisplayCode::EucJp ? !content.contains('\r')
+                                                      : !content.contains('\r') && !content.contains('\n');
+        if (plain)
+            return code == DisplayCode::EucJp ? ConvertEucJp(content) : ConvertIso2022Jp(content);
         // The converters stop at a line end: give them the parts between lone CRs (and
         // LFs for ISO-2022-JP) and keep those bytes as they are.
         QByteArray out;
