@@ -26,6 +26,7 @@ int main(int argc, char* argv[])
     state.SettingsFolder =
         kolbran::ChooseSettingsFolder(QApplication::applicationDirPath(), settingsDir);
     kolbran::RegisterSearchWindows(state);
+    kolbran::RegisterTransformWindows(state);
     kolbran::RegisterBinaryWindows(state);
     kolbran::RegisterSplitJoinWindows(state);
     kolbran::RegisterBase64Windows(state);
@@ -35,6 +36,7 @@ int main(int argc, char* argv[])
     kolbran::RegisterPrintingWindows(state);
     kolbran::RegisterHelpWindows(state);
     kolbran::RegisterGeneratorsWindows(state);
+    kolbran::RegisterEditorWindows(state);
 
     // The window loads itself (settings, geometry, the command-line file) and shows itself.
     kolbran::LogFile window(state, args.join(u' '));

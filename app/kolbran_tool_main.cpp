@@ -77,6 +77,7 @@ int main(int argc, char* argv[])
 
     kolbran::ToolRegistry registry;
     kolbran::RegisterViewerToolCommands(registry);
+    kolbran::RegisterTransformToolCommands(registry);
     kolbran::RegisterSearchToolCommands(registry);
     kolbran::RegisterBinaryToolCommands(registry);
     kolbran::RegisterSplitJoinToolCommands(registry);
@@ -84,6 +85,7 @@ int main(int argc, char* argv[])
     kolbran::RegisterCompareToolCommands(registry);
     kolbran::RegisterPrintingToolCommands(registry);
     kolbran::RegisterGeneratorsToolCommands(registry);
+    kolbran::RegisterEditorToolCommands(registry);
 
     // A subcommand that draws nothing starts without the GUI platform, which costs more
     // than indexing a large file.

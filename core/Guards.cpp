@@ -273,7 +273,16 @@ void ReplaceWithBackup(AppState& state, const QString& temp, const FileOperation
 void LockDocument(AppState& state)
 {
     state.doc.File.reset();
-    state.doc.File = OpenFile(state.doc.DocumentName, QIODevice::ReadWrite, FileShare::Exclusive);
+    try {
+        state.doc.File = OpenFile(state.doc.DocumentName, QIODevice::ReadWrite, FileShare::Exclusive);
+    } catch (const RuntimeError&) {
+        // Refused: the document stays open for shared reading, as it was before.
+        try {
+            state.doc.File = OpenFile(state.doc.DocumentName, QIODevice::ReadOnly, FileShare::Shared);
+        } catch (const RuntimeError&) {
+        }
+        throw;
+    }
 }
 
 void ReportAndReopen(AppState& state, const RuntimeError& error)

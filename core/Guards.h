@@ -60,7 +60,8 @@ struct FileOperations {
 void ReplaceWithBackup(AppState& state, const QString& temp);
 void ReplaceWithBackup(AppState& state, const QString& temp, const FileOperations& ops);
 // Reopens the document for reading and writing with an exclusive lock while a command
-// rewrites it. Throws RuntimeError (70 when another program holds the file).
+// rewrites it. Throws RuntimeError (70 when another program holds the file); the document
+// is then open for shared reading again.
 void LockDocument(AppState& state);
 // ReportError (update wording), then, when a document is named and its file was open,
 // opens it again for shared reading.

@@ -108,25 +108,34 @@ const EbcdikTableType& EbcdikTable(int variant)
 
 QByteArray ConvertEucJp(QByteArrayView bytes)
 {
-    QByteArray out;
-    out.reserve(bytes.size() + 2);
+    // Never longer than the input plus the CR LF: written through a pointer, cut at the end.
     const qsizetype n = bytes.size();
+    QByteArray out(n + 2, Qt::Uninitialized);
+    char* w = out.data();
+    auto put = [&w](int b) { *w++ = char(uint8_t(b)); };
     for (qsizetype i = 0; i < n; ++i) {
         const int b = At(bytes, i);
-        if (b == 0x0D)
-            return out + kCrLf;
-        if (b == 0x8E) {
+        if (b < 0x80 && b != 0x0D) {
+            put(b);
+        } else if (b == 0x0D) {
+            put(0x0D);
+            put(0x0A);
+            break;
+        } else if (b == 0x8E) {
             if (i + 1 < n)
-                AppendByte(out, At(bytes, ++i));
+                put(At(bytes, ++i));
         } else if (b >= 0xA1 && b <= 0xFE) {
-            if (i + 1 < n)
-                AppendEucPair(out, b, At(bytes, ++i));
-            else
-                AppendEucLeadAlone(out, b);
+            const int r = b - 0xA0;
+            put((r + 1) / 2 + (r <= 62 ? 0x80 : 0xC0));
+            if (i + 1 < n) {
+                const int t = At(bytes, ++i);
+                put(std::abs(r % 2 == 1 ? t - (t < 0xE0 ? 0x61 : 0x60) : t - 0x02));
+            }
         } else {
-            AppendByte(out, b);
+            put(b);
         }
     }
+    out.truncate(w - out.constData());
     return out;
 }
 

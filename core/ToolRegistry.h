@@ -55,11 +55,13 @@ void ToolPrintError(const QString& text);
 
 // Each module adds its subcommands (defined in that module's ToolCommands.cpp).
 void RegisterViewerToolCommands(ToolRegistry& registry);
+void RegisterTransformToolCommands(ToolRegistry& registry);
 void RegisterSearchToolCommands(ToolRegistry& registry);
 void RegisterBinaryToolCommands(ToolRegistry& registry);
 void RegisterSplitJoinToolCommands(ToolRegistry& registry);
 void RegisterBase64ToolCommands(ToolRegistry& registry);
 void RegisterCompareToolCommands(ToolRegistry& registry);
 void RegisterPrintingToolCommands(ToolRegistry& registry);
+void RegisterEditorToolCommands(ToolRegistry& registry);
 
 }  // namespace kolbran

@@ -8,6 +8,7 @@
 #include "core/JapaneseCodes.h"
 #include "core/Numbers.h"
 #include "core/RuntimeError.h"
+#include "viewer/ChunkLineEnd.h"
 #include "viewer/LineEnds.h"
 #include "viewer/TextLineReader.h"
 #include "viewer/ViewerHost.h"
@@ -23,6 +24,48 @@
 #include <optional>
 
 namespace kolbran {
+
+namespace {
+constexpr bool IsChunkEndLead(uint8_t b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEA);
+}
+
+}  // namespace
+
+ChunkEnd ChunkLineEnd(const uint8_t* p, int64_t c, bool utf16)
+{
+    int64_t k = -1;
+    int terminator = 0;
+    const uint8_t* q = p;
+    const uint8_t* const end = p + c;
+    const int64_t tail = utf16 ? 3 : 2;
+    while ((q = static_cast<const uint8_t*>(std::memchr(q, 0x0D, size_t(end - q)))) != nullptr) {
+        const int64_t at = q - p;
+        // UTF-16 pieces start on a code unit: a 0D in a unit's second byte is no CR, and a
+        // cut there would leave every later character one byte off.
+        if (utf16 && at % 2 == 1) {
+            ++q;
+            continue;
+        }
+        if (at > c - tail) {
+            k = at;
+            break;
+        }
+        if (!utf16 ? q[1] == 0x0A : (q[1] == 0x00 && q[2] == 0x0A)) {
+            k = at;
+            terminator = utf16 ? 4 : 2;
+            break;
+        }
+        ++q;
+    }
+    // The step back keeps a Shift_JIS character whole; UTF-16 chunks end on a unit already.
+    if (k < 0)
+        return {c, 0,
+                !utf16 && c == kChunkSize && IsChunkEndLead(p[kChunkSize - 1]) &&
+                    !(p[kChunkSize - 2] >= 0x81 && p[kChunkSize - 2] <= 0x9F)};
+    return {k + terminator, terminator, false};
+}
 
 namespace {
 
@@ -91,11 +134,6 @@ void EndIndexing(AppState& state, ViewerHost& host)
     host.SetStatusPanel(1, QString());
 }
 
-constexpr bool IsChunkEndLead(uint8_t b)
-{
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEA);
-}
-
 // Reads up to `length` bytes at the 0-based `offset` into `dest`; returns the count read.
 int64_t ReadAt(QFile& file, int64_t offset, char* dest, int64_t length)
 {
@@ -109,50 +147,6 @@ int64_t ReadAt(QFile& file, int64_t offset, char* dest, int64_t length)
         done += got;
     }
     return done;
-}
-
-// Where the line starting at a chunk ends, by the chunk rules.
-struct ChunkEnd {
-    int64_t length;  // bytes up to the next line's start
-    int terminator;  // the line end's bytes: 2 (UTF-16: 4), 0 when the line is cut
-    bool splitBack;  // the cut moves back one byte to keep a double-byte character whole
-};
-
-// The line end: CR LF (UTF-16: CR 00 LF 00). A CR that leaves no room for the rest of the
-// sequence in the chunk ends the search there without a line end. A line longer than a
-// chunk is cut at its end, never inside a double-byte character.
-ChunkEnd ChunkLineEnd(const uint8_t* p, int64_t c, bool utf16)
-{
-    int64_t k = -1;
-    int terminator = 0;
-    const uint8_t* q = p;
-    const uint8_t* const end = p + c;
-    const int64_t tail = utf16 ? 3 : 2;
-    while ((q = static_cast<const uint8_t*>(std::memchr(q, 0x0D, size_t(end - q)))) != nullptr) {
-        const int64_t at = q - p;
-        // UTF-16 pieces start on a code unit: a 0D in a unit's second byte is no CR, and a
-        // cut there would leave every later character one byte off.
-        if (utf16 && at % 2 == 1) {
-            ++q;
-            continue;
-        }
-        if (at > c - tail) {
-            k = at;
-            break;
-        }
-        if (!utf16 ? q[1] == 0x0A : (q[1] == 0x00 && q[2] == 0x0A)) {
-            k = at;
-            terminator = utf16 ? 4 : 2;
-            break;
-        }
-        ++q;
-    }
-    // The step back keeps a Shift_JIS character whole; UTF-16 chunks end on a unit already.
-    if (k < 0)
-        return {c, 0,
-                !utf16 && c == kChunkSize && IsChunkEndLead(p[kChunkSize - 1]) &&
-                    !(p[kChunkSize - 2] >= 0x81 && p[kChunkSize - 2] <= 0x9F)};
-    return {k + terminator, terminator, false};
 }
 
 // The binary scan. Returns false when the document was reset while events were processed.

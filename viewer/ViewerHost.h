@@ -26,6 +26,9 @@ public:
     // The vertical scroll bar VScroll1.
     virtual void SetScrollBarEnabled(bool enabled) { (void)enabled; }
     virtual void SetScrollLargeChange(int lines) { (void)lines; }
+    // Puts the scroll bar where the document's TopLine lies (without deriving the top line
+    // back from it) and redraws the screen once.
+    virtual void ScrollToTopLine() {}
     // The hourglass pointer while a file is read.
     virtual void SetBusyCursor(bool busy) { (void)busy; }
 };

@@ -7,6 +7,7 @@ struct AppState;
 // Each window library adds its launchers to AppState::WindowCommands, keyed by the
 // objectName of the main-window menu item that opens the window (in its ui/Windows.cpp).
 void RegisterSearchWindows(AppState& state);
+void RegisterTransformWindows(AppState& state);
 void RegisterBinaryWindows(AppState& state);
 void RegisterSplitJoinWindows(AppState& state);
 void RegisterBase64Windows(AppState& state);
@@ -15,5 +16,6 @@ void RegisterImagesWindows(AppState& state);
 void RegisterOptionsWindows(AppState& state);
 void RegisterPrintingWindows(AppState& state);
 void RegisterHelpWindows(AppState& state);
+void RegisterEditorWindows(AppState& state);
 
 }  // namespace kolbran

@@ -435,6 +435,10 @@ TEST(Guards, LockDocumentIsExclusiveAndReportAndReopenReleasesIt)
     } catch (const RuntimeError& e) {
         EXPECT_EQ(e.Number(), Err::PermissionDenied);
     }
+    // The refused lock leaves the document open for reading, as it was.
+    ASSERT_NE(f.state.doc.File, nullptr);
+    EXPECT_TRUE(f.state.doc.File->isOpen());
+    EXPECT_FALSE(f.state.doc.File->isWritable());
 }
 
 TEST(Guards, ReportAndReopenWithoutAnOpenDocumentOnlyReports)

@@ -56,6 +56,7 @@ public:
     void SetScrollBarEnabled(bool enabled) override;
     void SetScrollLargeChange(int lines) override;
     void SetBusyCursor(bool busy) override;
+    void ScrollToTopLine() override;
 
     // --- the viewport ---
     void DispR();

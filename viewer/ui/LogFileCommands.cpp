@@ -304,6 +304,8 @@ void LogFile::AfterBinaryView()
 
 void LogFile::Menu_Edit_Line_Click(int index)
 {
+    if (state_.doc.LineCount < 1)
+        return;  // no line to pick
     const QString item = QStringLiteral("Menu_Edit_Line_%1").arg(index);
     if (index == 1) {
         if (RefuseProtected(state_, true) != 0)
@@ -312,6 +314,16 @@ void LogFile::Menu_Edit_Line_Click(int index)
     }
     state_.LineRangeMode = index;
     LaunchTool(item, QStringLiteral("Menu_Edit_Line"));
+    // However the dialog ended (a cancelled delete too), the document is open for shared
+    // reading again and shown as it now stands.
+    if (!state_.doc.DocumentName.isEmpty()) {
+        try {
+            ReopenDocumentShared();
+        } catch (const RuntimeError& e) {
+            ReportError(state_, e, 1);
+        }
+        DispR();
+    }
 }
 
 void LogFile::Menu_Edit_Edit_Click()

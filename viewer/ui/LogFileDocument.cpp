@@ -97,7 +97,7 @@ void LogFile::AfterOpen()
     SetTextDropTarget(true);
     if (doc.IsUtf16) {
         SetStatusPanel(1, QStringLiteral("Unicode"));
-        for (const char* name : {"Menu_Disp_Nippon0", "Menu_Trans_Bb", "Menu_Trans_B1", "Menu_Trans_B2"})
+        for (const char* name : {"Menu_Disp_Nippon0", "Menu_Trans_By", "Menu_Trans_Bb", "Menu_Trans_B1", "Menu_Trans_B2"})
             SetItemEnabled(QString::fromLatin1(name), false);
     }
     shownCaretLine_ = -1;

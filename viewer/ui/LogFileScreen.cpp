@@ -272,6 +272,12 @@ void LogFile::SyncScrollBar()
     lastScrollValue_ = VScroll1->value();
 }
 
+void LogFile::ScrollToTopLine()
+{
+    SyncScrollBar();
+    DispR();
+}
+
 // --- auto-scroll ---
 
 bool LogFile::AutoScrollRunning() const
