@@ -127,6 +127,22 @@ void Put(QFileDevice& out, QByteArrayView bytes, const SpliceIo& io)
         ThrowFileError(out, Err::DiskFull);
 }
 
+// The replaced text of document lines from `line` on, in the document's code; a character
+// Shift_JIS lacks refuses the whole run.
+QByteArray EncodeOrRefuse(AppState& state, const QString& text, bool utf16, int64_t line)
+{
+    if (utf16)
+        return ToUtf16Le(text);
+    QByteArray bytes = ToSjis(text);
+    if (bytes.count('?') != text.count(u'?')) {
+        const qsizetype bad = FirstUnsavableChar(text);
+        if (bad >= 0)
+            RefuseUnsavableChar(state, text, bad,
+                                line + QStringView(text).first(bad).count(QStringLiteral("\r\n")));
+    }
+    return bytes;
+}
+
 }  // namespace
 
 WholeFileReplaceResult ChiKanAll(AppState& state, const QString& from, const QString& to,
@@ -179,6 +195,7 @@ WholeFileReplaceResult ChiKanAll(AppState& state, const QString& from, const QSt
         Put(*out, ReadDocumentBytes(state, 1, std::min<int64_t>(2, doc.File->size())), options.io);
 
     const SearchMatcher matcher(from, 0, utf16);
+    const bool withinLines = !from.contains(u'\r') && !from.contains(u'\n');
     QByteArray chunkBytes;
     std::vector<qsizetype> byteStarts;  // each line's first byte in chunkBytes, then its end
     std::vector<qsizetype> starts;      // each line's first character in the chunk text
@@ -230,6 +247,46 @@ WholeFileReplaceResult ChiKanAll(AppState& state, const QString& from, const QSt
             first = last + 1;
             continue;
         }
+        // A line cut by the index (no line end) joins the next one in the chunk text.
+        bool linesEnd = withinLines;
+        for (qsizetype k = 0; linesEnd && k + 1 < n; ++k) {
+            const QByteArrayView b = lineBytes(k);
+            linesEnd = utf16 ? b.endsWith(QByteArrayView("\r\0\n\0", 4)) : b.endsWith("\r\n");
+        }
+        if (linesEnd) {
+            // The text holds no line break and every line ends with one: an occurrence lies
+            // within one line, so only the lines whose bytes may hold it are decoded.
+            for (qsizetype k = 0; k < n && !result.cancelled; ++k) {
+                const QByteArrayView bytes = lineBytes(k);
+                if (!matcher.MayContain(bytes.data(), bytes.size())) {
+                    Put(*out, bytes, options.io);
+                    continue;
+                }
+                QString line = utf16 ? FromUtf16Le(bytes) : FromSjis(bytes);
+                int64_t found = 0;
+                for (qsizetype at = 0; !result.cancelled && (at = ChiKan(line, from, to, at)) >= 0;
+                     at += to.size()) {
+                    ++found;
+                    ++result.replacements;
+                    YieldToEventLoop();
+                    if (!state.BusyFlag)
+                        result.cancelled = true;
+                }
+                if (found == 0) {
+                    Put(*out, bytes, options.io);
+                    continue;
+                }
+                if (result.firstChangedLine == 0)
+                    result.firstChangedLine = first + k;
+                result.lineReached = first + k;
+                Put(*out, EncodeOrRefuse(state, line, utf16, first + k), options.io);
+            }
+            if (result.cancelled) {
+                // The lines of the chunk after the cancel as they were.
+                const qsizetype done = qsizetype(result.lineReached - first) + 1;
+                Put(*out, QByteArrayView(chunkBytes).sliced(byteStarts[size_t(done)]), options.io);
+            }
+        } else {
         // The chunk text, decoded at once; line by line where that gives other characters
         // (a double-byte character cut between two lines).
         QString chunk = utf16 ? FromUtf16Le(chunkBytes) : FromSjis(chunkBytes);
@@ -290,22 +347,11 @@ WholeFileReplaceResult ChiKanAll(AppState& state, const QString& from, const QSt
                 replaced += QStringView(chunk).sliced(cursor, runTo - cursor);
                 if (result.firstChangedLine == 0)
                     result.firstChangedLine = first + k;
-                if (utf16) {
-                    Put(*out, ToUtf16Le(replaced), options.io);
-                } else {
-                    const QByteArray bytes = ToSjis(replaced);
-                    if (bytes.count('?') != replaced.count(u'?')) {
-                        const qsizetype bad = FirstUnsavableChar(replaced);
-                        if (bad >= 0)
-                            RefuseUnsavableChar(
-                                state, replaced, bad,
-                                first + k + QStringView(replaced).first(bad).count(QStringLiteral("\r\n")));
-                    }
-                    Put(*out, bytes, options.io);
-                }
+                Put(*out, EncodeOrRefuse(state, replaced, utf16, first + k), options.io);
                 k = runEnd + 1;
             }
             result.lineReached = first + lineOf(hits.back() + from.size() - 1);
+        }
         }
         if (result.cancelled) {
             // The rest as it was: the line left for the next chunk and what follows it.

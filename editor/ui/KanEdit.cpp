@@ -344,7 +344,6 @@ void KanEdit::reject()
 void KanEdit::closeEvent(QCloseEvent* event)
 {
     if (!closing_) {
-        state_.settings.EditorFontIndex = int16_t(std::max(0, Combo1->currentIndex()));
         replaceMode_ = 0;
         if (!closePromptDone_ && TextModified(Text1)) {
             const MsgAnswer answer = AskSaveChanges();
@@ -442,7 +441,11 @@ void KanEdit::M_E_V_Click()
 
 void KanEdit::InsertText(const QString& text)
 {
-    Text1->textCursor().insertText(BoxTextFromModel(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\n', QStringLiteral("\r\n"))));
+    // A line break of the inserted text (LF or CR LF) becomes a line of the box.
+    QString model = text;
+    model.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    model.replace(u'\n', QStringLiteral("\r\n"));
+    Text1->textCursor().insertText(BoxTextFromModel(model));
 }
 
 void KanEdit::OpenChiKanF(int mode)

@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QStyle>
+#include <QTextCursor>
 #include <QToolBar>
 
 namespace kolbran {
@@ -77,7 +78,9 @@ void KanEdit::BuildMenus()
     connect(AddItem(edit, QStringLiteral("M_E_X"), QStringLiteral(u"切り取り(&T)")),
             &QAction::triggered, this, [this] {
                 QApplication::clipboard()->clear();
-                Text1->cut();
+                QTextCursor cursor = Text1->textCursor();
+                QApplication::clipboard()->setText(ModelTextFromBox(cursor.selectedText()));
+                cursor.removeSelectedText();
             });
     connect(AddItem(edit, QStringLiteral("M_E_C"), QStringLiteral(u"コピー(&C)")),
             &QAction::triggered, this, [this] { M_E_C_Click(); });

@@ -131,6 +131,16 @@ TEST_F(ReplaceFixture, ChunksEndAtAThousandLinesAndBeforeSixtyFiveThousandCharac
     EXPECT_EQ(r.replacements, 1);
 }
 
+TEST_F(ReplaceFixture, AnOccurrenceAcrossTheCutOfALongLineIsFound)
+{
+    // The index cuts the line after 4,096 bytes; the chunk text joins the pieces again.
+    Index(QByteArray(4094, 'x') + "abcd\r\nz\r\n");
+    ASSERT_EQ(state.doc.LineCount, 3);
+    const WholeFileReplaceResult r = Run(QStringLiteral("abcd"), QStringLiteral("Q"));
+    EXPECT_EQ(r.replacements, 1);
+    EXPECT_EQ(Doc(), QByteArray(4094, 'x') + "Q\r\nz\r\n");
+}
+
 TEST_F(ReplaceFixture, ALineBreakInTheReplacementKeepsTheChunksOnTheOriginalLines)
 {
     Index(QByteArray("a\r\n").repeated(1500));
