@@ -80,6 +80,8 @@ int main(int argc, char* argv[])
     kolbran::RegisterBinaryToolCommands(registry);
     kolbran::RegisterSplitJoinToolCommands(registry);
     kolbran::RegisterBase64ToolCommands(registry);
+    kolbran::RegisterImagesToolCommands(registry);
+    kolbran::RegisterImageListToolCommands(registry);
 
     // A subcommand that draws nothing starts without the GUI platform, which costs more
     // than indexing a large file.

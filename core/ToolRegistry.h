@@ -59,5 +59,7 @@ void RegisterSearchToolCommands(ToolRegistry& registry);
 void RegisterBinaryToolCommands(ToolRegistry& registry);
 void RegisterSplitJoinToolCommands(ToolRegistry& registry);
 void RegisterBase64ToolCommands(ToolRegistry& registry);
+void RegisterImagesToolCommands(ToolRegistry& registry);
+void RegisterImageListToolCommands(ToolRegistry& registry);
 
 }  // namespace kolbran
