@@ -28,6 +28,9 @@ int main(int argc, char* argv[])
     kolbran::RegisterBase64Windows(state);
     kolbran::RegisterImagesWindows(state);
     kolbran::RegisterImageListWindows(state);
+    kolbran::RegisterOptionsWindows(state);
+    kolbran::RegisterPrintingWindows(state);
+    kolbran::RegisterHelpWindows(state);
 
     // The window loads itself (settings, geometry, the command-line file) and shows itself.
     kolbran::LogFile window(state, args.join(u' '));

@@ -82,6 +82,7 @@ int main(int argc, char* argv[])
     kolbran::RegisterBase64ToolCommands(registry);
     kolbran::RegisterImagesToolCommands(registry);
     kolbran::RegisterImageListToolCommands(registry);
+    kolbran::RegisterPrintingToolCommands(registry);
 
     // A subcommand that draws nothing starts without the GUI platform, which costs more
     // than indexing a large file.

@@ -61,5 +61,6 @@ void RegisterSplitJoinToolCommands(ToolRegistry& registry);
 void RegisterBase64ToolCommands(ToolRegistry& registry);
 void RegisterImagesToolCommands(ToolRegistry& registry);
 void RegisterImageListToolCommands(ToolRegistry& registry);
+void RegisterPrintingToolCommands(ToolRegistry& registry);
 
 }  // namespace kolbran

@@ -12,5 +12,8 @@ void RegisterSplitJoinWindows(AppState& state);
 void RegisterBase64Windows(AppState& state);
 void RegisterImagesWindows(AppState& state);
 void RegisterImageListWindows(AppState& state);
+void RegisterOptionsWindows(AppState& state);
+void RegisterPrintingWindows(AppState& state);
+void RegisterHelpWindows(AppState& state);
 
 }  // namespace kolbran
