@@ -268,7 +268,7 @@ FittedResult PrintFittedList(QPainter& painter, QPagedPaintDevice& device, const
     return FittedResult::Printed;
 }
 
-void PrintCanvas(QPainter& painter, QPagedPaintDevice& device, const QImage& canvas)
+void PrintCanvas(QPainter& painter, const QPagedPaintDevice& device, const QImage& canvas)
 {
     const double k = device.logicalDpiX() / 25.4;
     const double mmPerPixel = 25.4 / 96;

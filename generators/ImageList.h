@@ -102,6 +102,6 @@ FittedResult PrintFittedList(QPainter& painter, QPagedPaintDevice& device, const
                              const ListStep& step = {});
 // Paints the canvas on the device at its natural size (15 twips a pixel) from the printable
 // area's corner.
-void PrintCanvas(QPainter& painter, QPagedPaintDevice& device, const QImage& canvas);
+void PrintCanvas(QPainter& painter, const QPagedPaintDevice& device, const QImage& canvas);
 
 }  // namespace kolbran

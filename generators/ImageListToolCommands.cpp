@@ -7,10 +7,11 @@
 #include "core/ToolRegistry.h"
 #include "generators/ImageList.h"
 #include "images/ImageOps.h"
-#include "images/PdfTarget.h"
+#include "core/PaintJob.h"
+#include "images/PdfOptions.h"
 
+#include <QPagedPaintDevice>
 #include <QPainter>
-#include <QPdfWriter>
 
 namespace kolbran {
 
@@ -182,24 +183,18 @@ int RunListPrint(ToolContext& c)
     try {
         if (CheckSaveTarget(c.state, out) != SaveTarget::Allowed)
             return 1;
-        PdfTarget target(out, a.pdf, 300);
-        if (!target.IsOpen())
-            ThrowFileError(target.File(), Err::PathFileAccess);
-        QPainter painter;
-        if (!painter.begin(&target.Writer()))
-            throw RuntimeError(Err::DeviceIo, out);
+        PdfJob job(out, PdfChoiceOf(a.pdf, 300));
         if (a.fitted) {
             const int n = a.perSide >= 0 ? a.perSide : ImageListPrintValueOf(c.state.settings.ImageListPrintValue);
-            if (PrintFittedList(painter, target.Writer(), a.folder, names, n) != FittedResult::Printed) {
-                painter.end();
+            if (PrintFittedList(job.Painter(), job.Device(), a.folder, names, n) != FittedResult::Printed) {
+                job.Discard();
                 c.prompter.Message(FittedTooSmallText(), MsgIcon::Warning, MsgButtons::Ok, {});
-                return 1;  // the document is discarded
+                return 1;
             }
         } else {
-            PrintCanvas(painter, target.Writer(), Canvas(a, names, nullptr));
+            PrintCanvas(job.Painter(), job.Device(), Canvas(a, names, nullptr));
         }
-        painter.end();
-        target.Commit();
+        job.Commit();
     } catch (const RuntimeError& e) {
         ReportError(c.state, e, 1);
         return 1;

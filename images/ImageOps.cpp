@@ -358,16 +358,11 @@ QString PrintQuestion(const QString& paperName, int fitMode, const QSizeF& paper
            (fitMode == 0 ? QStringLiteral(u"用紙の横幅に合わせます。") : QStringLiteral(u"用紙の縦幅に合わせます。"));
 }
 
-void PaintPictureMm(QPagedPaintDevice& device, const QImage& image, const QRectF& rect)
+void PaintPictureMm(QPainter& painter, const QPagedPaintDevice& device, const QImage& image, const QRectF& rect)
 {
-    QPainter painter;
-    if (!painter.begin(&device))
-        throw RuntimeError(Err::DeviceIo, QStringLiteral("printer"));
     const double k = device.logicalDpiX() / 25.4;
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(QRectF(rect.x() * k, rect.y() * k, rect.width() * k, rect.height() * k), image);
-    if (!painter.end())
-        throw RuntimeError(Err::DeviceIo, QStringLiteral("printer"));
 }
 
 QSizeF PrintableSizeMm(const QPagedPaintDevice& device)

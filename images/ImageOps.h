@@ -9,6 +9,7 @@
 #include <functional>
 
 class QPagedPaintDevice;
+class QPainter;
 
 namespace kolbran {
 
@@ -72,8 +73,8 @@ QRectF PrintRectangle(const QSizeF& paper, int fitMode, const QSize& picture);
 // "印刷します！…" the print question.
 QString PrintQuestion(const QString& paperName, int fitMode, const QSizeF& paper,
                       const QString& lineBreak = QStringLiteral("\r\n"));
-// Paints the picture at `rect` (mm from the printable corner) on the device.
-void PaintPictureMm(QPagedPaintDevice& device, const QImage& image, const QRectF& rect);
+// Paints the picture at `rect` (mm from the printable corner) with a painter active on the device.
+void PaintPictureMm(QPainter& painter, const QPagedPaintDevice& device, const QImage& image, const QRectF& rect);
 // The printable area of a device in mm.
 QSizeF PrintableSizeMm(const QPagedPaintDevice& device);
 

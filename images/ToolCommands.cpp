@@ -8,9 +8,10 @@
 #include "core/ToolRegistry.h"
 #include "images/ImageOps.h"
 #include "images/ImageWindowLogic.h"
-#include "images/PdfTarget.h"
+#include "core/PaintJob.h"
+#include "images/PdfOptions.h"
 
-#include <QPdfWriter>
+#include <QPagedPaintDevice>
 
 namespace kolbran {
 
@@ -219,14 +220,12 @@ int RunPrint(ToolContext& c)
     try {
         if (!CheckTarget(c, out))
             return 1;
-        PdfTarget target(out, page);
-        if (!target.IsOpen())
-            ThrowFileError(target.File(), Err::PathFileAccess);
-        const QSizeF paper = PaperSizeFor(setup.paperChoice, PrintableSizeMm(target.Writer()), !page.landscape,
-                                          setup.customSize);
+        PdfJob job(out, PdfChoiceOf(page));
+        const QSizeF paper =
+            PaperSizeFor(setup.paperChoice, PrintableSizeMm(job.Device()), !page.landscape, setup.customSize);
         const QRectF rect = PrintRectangle(paper, setup.fitMode, image.size());
-        PaintPictureMm(target.Writer(), image, rect);
-        target.Commit();
+        PaintPictureMm(job.Painter(), job.Device(), image, rect);
+        job.Commit();
         ToolPrint(Mm(rect.x()) + u' ' + Mm(rect.y()) + u' ' + Mm(rect.width()) + u' ' + Mm(rect.height()) + u'\n');
     } catch (const RuntimeError& e) {
         ReportError(c.state, e, 1);

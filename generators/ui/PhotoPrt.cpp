@@ -10,7 +10,8 @@
 #include "core/ui/FileList.h"
 #include "core/ui/FolderList.h"
 #include "images/ui/Betsu.h"
-#include "images/ui/PrintJob.h"
+#include "core/PaintJob.h"
+#include "core/ui/PrintDevice.h"
 
 #include <QAction>
 #include <QApplication>
@@ -493,25 +494,19 @@ void PhotoPrt::M_File_Lprt_Click()
         return;
     BeginRun();
     try {
-        WindowPrintJob job;
-        if (job.Open(state_, QStringLiteral("ImageList.pdf"))) {
+        // The PDF without a printer is named after the listed folder.
+        if (const std::unique_ptr<PaintJob> job = BeginPrintJob(state_, File1->Folder(), windowTitle())) {
             BusyPointer busy;
-            QPainter painter;
-            if (!painter.begin(&job.Device()))
-                throw RuntimeError(Err::DeviceIo, QStringLiteral("printer"));
             if (answer == MsgAnswer::Yes) {
-                PrintCanvas(painter, job.Device(), canvas_);
-                painter.end();
-                job.Finish();
+                PrintCanvas(job->Painter(), job->Device(), canvas_);
+                job->Commit();
             } else {
-                const FittedResult result =
-                    PrintFittedList(painter, job.Device(), File1->Folder(), names_, printValue_, nullptr,
-                                    [this] { return Step(); });
+                const FittedResult result = PrintFittedList(job->Painter(), job->Device(), File1->Folder(), names_,
+                                                            printValue_, nullptr, [this] { return Step(); });
                 if (result == FittedResult::Printed) {
-                    painter.end();
-                    job.Finish();
+                    job->Commit();
                 } else {
-                    job.Discard(painter);
+                    job->Discard();
                     if (result == FittedResult::TooSmall)
                         state_.prompter.Message(FittedTooSmallText(), MsgIcon::Warning);
                 }

@@ -9,7 +9,8 @@
 #include "core/Settings.h"
 #include "core/Twips.h"
 #include "images/ImageOps.h"
-#include "images/ui/PrintJob.h"
+#include "core/PaintJob.h"
+#include "core/ui/PrintDevice.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -19,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPagedPaintDevice>
 #include <QPixmap>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -561,7 +563,7 @@ void Betsu::ApplyPaperChoice(int index, bool ask)
                                 MsgIcon::Information);
         custom = QSizeF(width, height);
     }
-    paper_ = PaperSizeFor(index, PrintableAreaMm(state_.Printer), portrait, custom);
+    paper_ = PaperSizeFor(index, PrintableSizeMm(*MeasuringDevice(state_.Printer)), portrait, custom);
     StoreSettings();
 }
 
@@ -581,11 +583,10 @@ void Betsu::M_G_Print_Click()
         return;
     BeginRun();
     try {
-        WindowPrintJob job;
-        if (job.Open(state_, ReplaceFromFirstDot(FileNamePart(path_), QStringLiteral(".pdf")))) {
+        if (const std::unique_ptr<PaintJob> job = BeginPrintJob(state_, path_, path_)) {
             BusyPointer busy;
-            PaintPictureMm(job.Device(), picture_, rect);
-            job.Finish();
+            PaintPictureMm(job->Painter(), job->Device(), picture_, rect);
+            job->Commit();
         }
     } catch (const RuntimeError& e) {
         ReportError(state_, e, 1);

@@ -1,12 +1,12 @@
 #include "generators/ImageList.h"
 
-#include "images/PdfTarget.h"
+#include "core/PaintJob.h"
+#include "images/PdfOptions.h"
 
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageWriter>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -156,12 +156,10 @@ TEST_F(ImageList, FittedPrintTwentyAPageThenANewPage)
         const QString out = Path(landscape ? "l.pdf" : "p.pdf");
         QList<ListCell> cells;
         {
-            PdfTarget target(out, options, 300);
-            QPainter painter(&target.Writer());
-            ASSERT_EQ(PrintFittedList(painter, target.Writer(), dir.path(), names, 4, &cells),
+            PdfJob job(out, PdfChoiceOf(options, 300));
+            ASSERT_EQ(PrintFittedList(job.Painter(), job.Device(), dir.path(), names, 4, &cells),
                       FittedResult::Printed);
-            painter.end();
-            target.Commit();
+            job.Commit();
         }
         ASSERT_EQ(cells.size(), 21);
         EXPECT_EQ(cells[19].page, 1);
@@ -190,18 +188,16 @@ TEST_F(ImageList, FittedPrintRefusesThumbnailsWithoutSize)
     Picture("p.png", 4, 4);
     PdfPageOptions options;
     options.marginMm = 100;  // 10 × 97 mm printable: cell 2, thumbnail −3
-    PdfTarget target(Path("tiny.pdf"), options, 300);
-    QPainter painter(&target.Writer());
-    EXPECT_EQ(PrintFittedList(painter, target.Writer(), dir.path(), {QStringLiteral("p.png")}, 4),
+    PdfJob job(Path("tiny.pdf"), PdfChoiceOf(options, 300));
+    EXPECT_EQ(PrintFittedList(job.Painter(), job.Device(), dir.path(), {QStringLiteral("p.png")}, 4),
               FittedResult::TooSmall);
     // Seven a side on the same area still fits nothing; a stop ends the run.
-    EXPECT_EQ(PrintFittedList(painter, target.Writer(), dir.path(), {QStringLiteral("p.png")}, 7),
+    EXPECT_EQ(PrintFittedList(job.Painter(), job.Device(), dir.path(), {QStringLiteral("p.png")}, 7),
               FittedResult::TooSmall);
-    painter.end();
-    PdfPageOptions a4;
-    PdfTarget other(Path("stop.pdf"), a4, 300);
-    QPainter p2(&other.Writer());
-    EXPECT_EQ(PrintFittedList(p2, other.Writer(), dir.path(), {QStringLiteral("p.png")}, 4, nullptr,
+    job.Discard();
+    EXPECT_FALSE(QFile::exists(Path("tiny.pdf")));
+    PdfJob other(Path("stop.pdf"), PdfChoiceOf(PdfPageOptions(), 300));
+    EXPECT_EQ(PrintFittedList(other.Painter(), other.Device(), dir.path(), {QStringLiteral("p.png")}, 4, nullptr,
                               [] { return false; }),
               FittedResult::Stopped);
 }

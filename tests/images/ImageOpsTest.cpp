@@ -6,13 +6,13 @@
 #include "core/CodePage.h"
 #include "core/Numbers.h"
 #include "core/RuntimeError.h"
-#include "images/PdfTarget.h"
+#include "core/PaintJob.h"
+#include "images/PdfOptions.h"
 
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImageWriter>
-#include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -364,21 +364,20 @@ TEST_F(ImageOps, PdfPrintPlacesThePictureInMillimetres)
 {
     PdfPageOptions options;  // A4 portrait, 5 mm
     {
-        PdfTarget target(Path("p.pdf"), options, 300);
-        ASSERT_TRUE(target.IsOpen());
-        EXPECT_NEAR(PrintableSizeMm(target.Writer()).width(), 200, 0.01);
-        EXPECT_NEAR(PrintableSizeMm(target.Writer()).height(), 287, 0.01);
-        const QSizeF paper = PaperSizeFor(3, PrintableSizeMm(target.Writer()), true);
+        PdfJob job(Path("p.pdf"), PdfChoiceOf(options, 300));
+        EXPECT_NEAR(PrintableSizeMm(job.Device()).width(), 200, 0.01);
+        EXPECT_NEAR(PrintableSizeMm(job.Device()).height(), 287, 0.01);
+        const QSizeF paper = PaperSizeFor(3, PrintableSizeMm(job.Device()), true);
         const QRectF rect = PrintRectangle(paper, 0, QSize(300, 200));
         EXPECT_EQ(rect, QRectF(0, 55.5, 148, 99));
-        PaintPictureMm(target.Writer(), Filled(300, 200, qRgb(0, 0, 0)), rect);
-        target.Commit();
+        PaintPictureMm(job.Painter(), job.Device(), Filled(300, 200, qRgb(0, 0, 0)), rect);
+        job.Commit();
     }
     EXPECT_TRUE(ReadAll(Path("p.pdf")).startsWith("%PDF"));
     // Not committed: no file.
     {
-        PdfTarget target(Path("q.pdf"), options);
-        PaintPictureMm(target.Writer(), Filled(3, 3, 0), QRectF(0, 0, 10, 10));
+        PdfJob job(Path("q.pdf"), PdfChoiceOf(options));
+        PaintPictureMm(job.Painter(), job.Device(), Filled(3, 3, 0), QRectF(0, 0, 10, 10));
     }
     EXPECT_FALSE(QFile::exists(Path("q.pdf")));
 }

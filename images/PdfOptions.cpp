@@ -1,11 +1,6 @@
-#include "images/PdfTarget.h"
+#include "images/PdfOptions.h"
 
-#include "core/FileFacade.h"
 #include "core/Numbers.h"
-#include "core/RuntimeError.h"
-
-#include <QPageLayout>
-#include <QPdfWriter>
 
 namespace kolbran {
 
@@ -54,32 +49,14 @@ int TakePdfOption(const QStringList& args, qsizetype& i, PdfPageOptions& options
     return 0;
 }
 
-PdfTarget::PdfTarget(const QString& path, const PdfPageOptions& options, int resolution)
-    : file_(FromNativeSeparators(path))
+PrinterChoice PdfChoiceOf(const PdfPageOptions& options, int resolution)
 {
-    if (!file_.open(QIODevice::WriteOnly))
-        return;
-    writer_ = std::make_unique<QPdfWriter>(&file_);
-    writer_->setResolution(resolution);
-    writer_->setCreator(QStringLiteral("Kolbran"));
-    const QMarginsF m(options.marginMm, options.marginMm, options.marginMm, options.marginMm);
-    writer_->setPageLayout(QPageLayout(QPageSize(options.paper),
-                                       options.landscape ? QPageLayout::Landscape : QPageLayout::Portrait, m,
-                                       QPageLayout::Millimeter));
-}
-
-PdfTarget::~PdfTarget()
-{
-    writer_.reset();
-    if (file_.isOpen())
-        file_.cancelWriting();
-}
-
-void PdfTarget::Commit()
-{
-    writer_.reset();
-    if (!file_.commit())
-        ThrowFileError(file_, Err::DeviceIo);
+    PrinterChoice choice;
+    choice.Paper = options.paper;
+    choice.Landscape = options.landscape;
+    choice.MarginsMm = QMarginsF(options.marginMm, options.marginMm, options.marginMm, options.marginMm);
+    choice.PdfResolution = resolution;
+    return choice;
 }
 
 }  // namespace kolbran
