@@ -32,6 +32,7 @@ int main(int argc, char* argv[])
     kolbran::RegisterBase64Windows(state);
     kolbran::RegisterImagesWindows(state);
     kolbran::RegisterCompareWindows(state);
+    kolbran::RegisterImageListWindows(state);
     kolbran::RegisterOptionsWindows(state);
     kolbran::RegisterPrintingWindows(state);
     kolbran::RegisterHelpWindows(state);

@@ -83,6 +83,8 @@ int main(int argc, char* argv[])
     kolbran::RegisterSplitJoinToolCommands(registry);
     kolbran::RegisterBase64ToolCommands(registry);
     kolbran::RegisterCompareToolCommands(registry);
+    kolbran::RegisterImagesToolCommands(registry);
+    kolbran::RegisterImageListToolCommands(registry);
     kolbran::RegisterPrintingToolCommands(registry);
     kolbran::RegisterGeneratorsToolCommands(registry);
     kolbran::RegisterEditorToolCommands(registry);

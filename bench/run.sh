@@ -5,6 +5,15 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh Release >/dev/null
+# The peers of the image benchmarks (bench_images.sh) and GNU time for its memory rows.
+bench_packages=(imagemagick jp2a time)
+bench_missing=()
+for p in "${bench_packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || bench_missing+=("$p")
+done
+if [ ${#bench_missing[@]} -gt 0 ] && [ "$(id -u)" -eq 0 ]; then
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${bench_missing[@]}" >/dev/null || true
+fi
 bench/gen_data.sh
 out=bench/RESULTS.md
 {

@@ -61,6 +61,8 @@ void RegisterBinaryToolCommands(ToolRegistry& registry);
 void RegisterSplitJoinToolCommands(ToolRegistry& registry);
 void RegisterBase64ToolCommands(ToolRegistry& registry);
 void RegisterCompareToolCommands(ToolRegistry& registry);
+void RegisterImagesToolCommands(ToolRegistry& registry);
+void RegisterImageListToolCommands(ToolRegistry& registry);
 void RegisterPrintingToolCommands(ToolRegistry& registry);
 void RegisterEditorToolCommands(ToolRegistry& registry);
 

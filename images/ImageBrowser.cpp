@@ -8,11 +8,13 @@
 #include <QImageReader>
 
 #include <cmath>
+#include <new>
 
 namespace kolbran {
 
 namespace {
 constexpr int kInvalidPicture = 481;
+constexpr int kPictureAllocationLimitMb = 1024;
 
 QString HexDigits(uint32_t value, int width)
 {
@@ -144,11 +146,26 @@ QImage LoadPicture(const QString& path)
         throw RuntimeError(Err::FileNotFound, path);
     if (!info.isReadable())
         throw RuntimeError(Err::PermissionDenied, path);
+    // Qt refuses pictures over 128 MB decoded; the program takes up to 1 GiB, and beyond
+    // that (or when the memory is not there) reports error 7 instead of "not a picture".
+    QImageReader::setAllocationLimit(kPictureAllocationLimitMb);
     QImageReader reader(p);
     reader.setDecideFormatFromContent(true);
-    QImage image = reader.read();
-    if (image.isNull())
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() * 4 > qint64(kPictureAllocationLimitMb) << 20)
+        throw RuntimeError(Err::OutOfMemory, path);
+    QImage image;
+    try {
+        image = reader.read();
+    } catch (const std::bad_alloc&) {
+        throw RuntimeError(Err::OutOfMemory, path);
+    }
+    if (image.isNull()) {
+        if (size.isValid() && reader.error() != QImageReader::UnsupportedFormatError &&
+            qint64(size.width()) * size.height() * 4 > qint64(128) << 20)
+            throw RuntimeError(Err::OutOfMemory, path);
         throw RuntimeError(kInvalidPicture, reader.errorString());
+    }
     return image;
 }
 

@@ -13,6 +13,7 @@ void RegisterSplitJoinWindows(AppState& state);
 void RegisterBase64Windows(AppState& state);
 void RegisterCompareWindows(AppState& state);
 void RegisterImagesWindows(AppState& state);
+void RegisterImageListWindows(AppState& state);
 void RegisterOptionsWindows(AppState& state);
 void RegisterPrintingWindows(AppState& state);
 void RegisterHelpWindows(AppState& state);
