@@ -2,7 +2,7 @@
 # Runs every fuzz harness for SECONDS each (default 60) from its committed seed corpus.
 # New inputs go to build-fuzz/corpus/NAME; crashing inputs are kept in fuzz/crashes/ to be
 # committed under fuzz/corpus/NAME/ as regression cases once fixed.
-# Usage: fuzz/run.sh [SECONDS] [HARNESS…]
+# Usage: fuzz/run.sh [SECONDS] [HARNESS…]   (after scripts/setup.sh has installed the packages)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -11,7 +11,6 @@ if ! command -v clang++-14 >/dev/null || ! dpkg-query -W -f='${Status}' libclang
   echo "Installing clang-14 and its sanitizer runtimes"
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends clang-14 libclang-rt-14-dev >/dev/null
 fi
-scripts/setup.sh Release >/dev/null
 if [ ! -f build-fuzz/CMakeCache.txt ]; then
   mkdir -p build-fuzz
   CC=clang-14 CXX=clang++-14 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
