@@ -27,6 +27,7 @@ int main(int argc, char* argv[])
     kolbran::RegisterSplitJoinWindows(state);
     kolbran::RegisterBase64Windows(state);
     kolbran::RegisterImagesWindows(state);
+    kolbran::RegisterDrawingWindows(state);
 
     // The window loads itself (settings, geometry, the command-line file) and shows itself.
     kolbran::LogFile window(state, args.join(u' '));

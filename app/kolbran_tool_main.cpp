@@ -80,6 +80,7 @@ int main(int argc, char* argv[])
     kolbran::RegisterBinaryToolCommands(registry);
     kolbran::RegisterSplitJoinToolCommands(registry);
     kolbran::RegisterBase64ToolCommands(registry);
+    kolbran::RegisterDrawingToolCommands(registry);
 
     // A subcommand that draws nothing starts without the GUI platform, which costs more
     // than indexing a large file.

@@ -59,5 +59,6 @@ void RegisterSearchToolCommands(ToolRegistry& registry);
 void RegisterBinaryToolCommands(ToolRegistry& registry);
 void RegisterSplitJoinToolCommands(ToolRegistry& registry);
 void RegisterBase64ToolCommands(ToolRegistry& registry);
+void RegisterDrawingToolCommands(ToolRegistry& registry);
 
 }  // namespace kolbran

@@ -271,19 +271,20 @@ RunEnd DrawingInterpreter::RunDrawing(DrawingSurface& surface, bool printing)
     lineCounter_ = 1;
     matrix_.on = false;
 
-    // The run owns BusyFlag while it yields; clearing it (closing the window) stops the run.
-    const bool ownsBusy = !state_.BusyFlag;
+    // BusyFlag is set while the run yields; clearing it (closing the window) stops the run.
+    // At its end the run gives the flag back as it found it, unless it was cleared.
+    const bool busyBefore = state_.BusyFlag;
     state_.BusyFlag = true;
     struct Cleanup {
         DrawingInterpreter& self;
-        bool ownsBusy;
+        bool busyBefore;
         ~Cleanup()
         {
             self.CloseAllFiles();
-            if (ownsBusy)
-                self.state_.BusyFlag = false;
+            if (self.state_.BusyFlag)
+                self.state_.BusyFlag = busyBefore;
         }
-    } cleanup{*this, ownsBusy};
+    } cleanup{*this, busyBefore};
 
     RunEnd end = RunEnd::LastLine;
     while (lineCounter_ <= lineCount_) {

@@ -11,5 +11,6 @@ void RegisterBinaryWindows(AppState& state);
 void RegisterSplitJoinWindows(AppState& state);
 void RegisterBase64Windows(AppState& state);
 void RegisterImagesWindows(AppState& state);
+void RegisterDrawingWindows(AppState& state);
 
 }  // namespace kolbran
