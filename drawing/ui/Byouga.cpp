@@ -4,10 +4,11 @@
 #include "core/EventLoop.h"
 #include "core/FileFacade.h"
 #include "core/Guards.h"
+#include "core/PaintJob.h"
 #include "core/RuntimeError.h"
+#include "core/ui/PrintDevice.h"
 #include "drawing/DrawingOutput.h"
 #include "drawing/DrawingSurface.h"
-#include "drawing/ui/PrintPage.h"
 #include "viewer/ViewerHost.h"
 
 #include <QAction>
@@ -377,7 +378,7 @@ void Byouga::PrintScreen()
     const QImage shot = Area->grab().toImage();
     if (vertical && !Picture1->isHidden())
         VScroll1->show();
-    std::unique_ptr<PrintPage> page = OpenPrintPage(state_, state_.doc.DocumentName);
+    std::unique_ptr<PaintJob> page = BeginPrintJob(state_, state_.doc.DocumentName, windowTitle());
     if (!page)
         return;
     {
@@ -393,7 +394,7 @@ void Byouga::PrintScreen()
 
 void Byouga::PrintDirect()
 {
-    std::unique_ptr<PrintPage> page = OpenPrintPage(state_, state_.doc.DocumentName);
+    std::unique_ptr<PaintJob> page = BeginPrintJob(state_, state_.doc.DocumentName, windowTitle());
     if (!page)
         return;
     running_ = true;
