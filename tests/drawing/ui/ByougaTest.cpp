@@ -4,6 +4,10 @@
 #include "drawing/DrawingSurface.h"
 #include "drawing/ui/Byouga.h"
 #include "viewer/LineLoader.h"
+#include "viewer/ui/LogFile.h"
+
+#include <QApplication>
+#include <QDir>
 
 #include <QAction>
 #include <QFile>
@@ -266,6 +270,37 @@ private Q_SLOTS:
         QVERIFY(!state->BusyFlag);  // the cancel request stays
         QCOMPARE(w.Interpreter().Variable(2), QString());
         QVERIFY(w.Interpreter().Variable(1).toInt() < 30000);
+    }
+
+    void mainWindowLaunchesItExceptUnderTheHourglass()
+    {
+        state->SettingsFolder = Path(QStringLiteral("settings"));
+        QDir().mkpath(state->SettingsFolder);
+        int launches = 0;
+        state->WindowCommands[QStringLiteral("Menu_Trans_Byg")] = [&launches](QWidget*) { ++launches; };
+        QFile f(Path(QStringLiteral("m.byg")));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("Pset,1,1,0\r\n");
+        f.close();
+        LogFile main(*state, Path(QStringLiteral("m.byg")));
+        QCOMPARE(launches, 1);  // a ".byg" named on the command line is drawn at once
+        QAction* item = main.MenuItem(QStringLiteral("Menu_Trans_Byg"));
+        QVERIFY(item->isEnabled());
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        item->trigger();
+        QApplication::restoreOverrideCursor();
+        QCOMPARE(launches, 1);
+        item->trigger();
+        QCOMPARE(launches, 2);
+        // The switch the drawing window uses while its load runs.
+        main.SetDocumentCommandsEnabled(false);
+        QVERIFY(!item->isEnabled());
+        QVERIFY(!main.MenuItem(QStringLiteral("Menu_File"))->isEnabled());
+        QVERIFY(!main.MenuItem(QStringLiteral("Menu_Trans"))->isEnabled());
+        main.SetDocumentCommandsEnabled(true);
+        QVERIFY(item->isEnabled());
+        QVERIFY(main.MenuItem(QStringLiteral("Menu_Disp"))->isEnabled());
+        main.close();
     }
 
     void helpTexts()
