@@ -410,6 +410,14 @@ TEST_F(DrawingTest, ImgSizeKeepsASideAtZeroAndRefusesHugeBitmaps)
     EXPECT_EQ(Run({"ImgSize,10,1E+30"}), 7);
 }
 
+TEST_F(DrawingTest, VariablesStopGrowingAtOneMebicharacter)
+{
+    // Doubling a text: the 21st pass would make 2,097,152 characters.
+    EXPECT_EQ(Run({"#", "Set,=,$01,x", "LABEL01", "Set,&,$01,$01", "IF,<,1,2,LABEL01"}), 7);
+    EXPECT_EQ(errorLine, 4);
+    EXPECT_EQ(Var(1).size(), 1 << 20);
+}
+
 TEST_F(DrawingTest, SeriesCountWithWholeNumbers)
 {
     ASSERT_EQ(Run({"ScaleMode,3", "PsetS,10,10,12,2,3", "VPsetS,50,10,9,3,2.5", "LineS,100,0,100,5,12,4,2",
