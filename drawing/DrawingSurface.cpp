@@ -186,6 +186,13 @@ QPen DrawingSurface::MakePen(QColor colour) const
     case 5: pen.setStyle(Qt::NoPen); break;
     default: pen.setStyle(Qt::SolidLine); break;
     }
+    // Dashes keep the screen's spacing on paper, as hatches do.
+    if (page_ != nullptr && drawWidth_ == 1 && drawStyle_ >= 1 && drawStyle_ <= 4) {
+        QList<qreal> pattern = pen.dashPattern();
+        for (qreal& d : pattern)
+            d *= dpi_ / kScreenDpi;
+        pen.setDashPattern(pattern);
+    }
     return pen;
 }
 
