@@ -4,6 +4,7 @@
 #include "core/CodePage.h"
 #include "core/EventLoop.h"
 #include "core/FileFacade.h"
+#include "core/JapaneseCodes.h"
 #include "core/Numbers.h"
 #include "core/RuntimeError.h"
 #include "drawing/DrawingSurface.h"
@@ -116,15 +117,58 @@ DrawingInterpreter::DrawingInterpreter(AppState& state, LineFetch fetch, LineNum
 {
 }
 
+namespace {
+
+// Lines of the open document as ReadLine gives them, read in large blocks while they come in
+// order: one read per line made a drawing of a million lines wait on the system calls.
+class DocumentLines {
+public:
+    explicit DocumentLines(AppState& state) : state_(state) {}
+    void Forget()
+    {
+        block_.clear();
+        blockStart_ = 0;
+    }
+    QString operator()(LineNumber n)
+    {
+        const OpenDocument& doc = state_.doc;
+        if ((doc.DisplayCode != DisplayCode::Standard && !doc.IsUtf16) || n < 1 || n > doc.LineCount)
+            return ByReadLine(n);
+        const FileOffset start = GetLineStart(state_, n);
+        const FileOffset end = GetLineStart(state_, n + 1);
+        if (end - start > kBlock)
+            return ByReadLine(n);
+        if (blockStart_ == 0 || start < blockStart_ || end > blockStart_ + block_.size()) {
+            block_ = ReadDocumentBytes(state_, start, kBlock);
+            blockStart_ = start;
+            if (end > blockStart_ + block_.size())
+                return ByReadLine(n);
+        }
+        const QByteArrayView bytes = QByteArrayView(block_).sliced(start - blockStart_, end - start);
+        return doc.IsUtf16 ? FromUtf16Le(bytes) : FromSjis(bytes);
+    }
+
+private:
+    static constexpr qint64 kBlock = 1 << 20;
+    QString ByReadLine(LineNumber n)
+    {
+        ReadLine(state_, n);
+        return state_.doc.LineBuffer;
+    }
+    AppState& state_;
+    QByteArray block_;
+    FileOffset blockStart_ = 0;
+};
+
+}  // namespace
+
 DrawingInterpreter::DrawingInterpreter(AppState& state)
-    : DrawingInterpreter(
-          state,
-          [&state](LineNumber n) {
-              ReadLine(state, n);
-              return state.doc.LineBuffer;
-          },
-          state.doc.LineCount)
+    : DrawingInterpreter(state, {}, state.doc.LineCount)
 {
+    auto lines = std::make_shared<DocumentLines>(state);
+    fetch_ = [lines](LineNumber n) { return (*lines)(n); };
+    // Each pass reads the file afresh.
+    beginPass_ = [lines] { lines->Forget(); };
 }
 
 DrawingInterpreter::~DrawingInterpreter() = default;
@@ -228,6 +272,8 @@ int DrawingInterpreter::FindLabel(const QString& name) const
 
 void DrawingInterpreter::ScanLabels()
 {
+    if (beginPass_)
+        beginPass_();
     labels_.fill(0);
     for (LineNumber n = 1; n <= lineCount_; ++n) {
         lineCounter_ = n;
@@ -253,6 +299,8 @@ void DrawingInterpreter::SetVariable(int n, QString value)
 
 RunEnd DrawingInterpreter::RunDrawing(DrawingSurface& surface, bool printing)
 {
+    if (beginPass_)
+        beginPass_();
     if (!printing)
         surface.Clear();
     surface.SetScaleMode(1);

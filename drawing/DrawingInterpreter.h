@@ -95,6 +95,7 @@ private:
 
     AppState& state_;
     LineFetch fetch_;
+    std::function<void()> beginPass_;
     LineNumber lineCount_;
     std::array<QString, kFields> fields_;
     std::array<bool, kFields> quoted_{};
