@@ -40,6 +40,8 @@ bool IsKeyword(const QString& word)
         QStringLiteral("RETURN"),  QStringLiteral("Set"),      QStringLiteral("ImgSize"),
         QStringLiteral("MsgBox"),  QStringLiteral("END"),      QStringLiteral("Open"),
         QStringLiteral("Close"),   QStringLiteral("Read"),     QStringLiteral("EOF")};
+    if (word == QLatin1String("Pset") || word == QLatin1String("Line"))
+        return true;
     return kKeywords.contains(word) || word.startsWith(QLatin1String("LABEL"));
 }
 
@@ -52,14 +54,6 @@ QString TrimBlanks(const QString& text)
     while (e > b && text[e - 1] == u' ')
         --e;
     return text.mid(b, e - b);
-}
-
-QString TrimLeadingBlanks(const QString& text)
-{
-    qsizetype b = 0;
-    while (b < text.size() && text[b] == u' ')
-        ++b;
-    return text.mid(b);
 }
 
 // The number after "$", rounded; far-out values stay far out without overflowing.
@@ -175,23 +169,33 @@ DrawingInterpreter::~DrawingInterpreter() = default;
 
 int DrawingInterpreter::SplitDrawingLine(const QString& line)
 {
+    // Fields keep their buffers from line to line: a run of a million lines allocates little.
     for (int i = 0; i < kFields; ++i) {
-        fields_[size_t(i)].clear();
+        fields_[size_t(i)].resize(0);
         quoted_[size_t(i)] = false;
     }
-    QString s = TrimDrawingLine(line);
-    if (s.startsWith(u'#'))
+    QStringView v(line);
+    const qsizetype crlf = v.indexOf(QLatin1String("\r\n"));
+    if (crlf >= 0)
+        v = v.first(crlf);
+    while (!v.isEmpty() && v.front() == u' ')
+        v = v.sliced(1);
+    while (!v.isEmpty() && v.back() == u' ')
+        v.chop(1);
+    if (v.startsWith(u'#'))
         return 0;
     int k = 0;
     bool inQuote = false;
     QString extra;  // fields beyond the table are counted, not kept
-    while (!s.isEmpty()) {
+    qsizetype pos = 0;
+    while (pos < v.size()) {
         QString& field = k < kFields ? fields_[size_t(k)] : extra;
-        extra.clear();
+        extra.resize(0);
+        const QStringView s = v.sliced(pos);
         const qsizetype q = s.indexOf(u'"') + 1;
         const qsizetype c = s.indexOf(u',') + 1;
         const qsizetype e = c > 0 ? c : s.size();
-        qsizetype next = s.size();  // 0-based position where the rest begins
+        qsizetype next = s.size();  // where the rest begins
         if (q > 0 && q < e) {
             for (qsizetype i = 0; i < s.size(); ++i) {
                 const QChar ch = s[i];
@@ -214,19 +218,23 @@ int DrawingInterpreter::SplitDrawingLine(const QString& line)
                 }
             }
         } else if (c > 0) {
-            field = s.left(c - 1);
+            field.append(s.first(c - 1));
             next = c;
         } else {
-            field = s;
+            field.append(s);
         }
-        s = TrimLeadingBlanks(s.mid(next));
+        pos += next;
+        while (pos < v.size() && v[pos] == u' ')
+            ++pos;
         ++k;
     }
-    fields_[0] = TrimBlanks(fields_[0]);
+    QString& word = fields_[0];
+    while (!word.isEmpty() && word.back() == u' ')
+        word.chop(1);
     // Text that does not begin with a keyword is a comment: nothing of it is checked.
-    if (k == 0 || !IsKeyword(fields_[0]))
+    if (k == 0 || !IsKeyword(word))
         return k;
-    const bool set = fields_[0] == QLatin1String("Set");
+    const bool set = word == QLatin1String("Set");
     if (k > (set ? kFields : kFields - 1))
         throw RuntimeError(Err::SubscriptOutOfRange, QStringLiteral("fields"));
     Substitute(k);
@@ -239,10 +247,12 @@ void DrawingInterpreter::Substitute(int count)
     auto substitute = [this](int i, int lowest) {
         if (quoted_[size_t(i)])
             return;
-        const QString text = TrimLeadingBlanks(fields_[size_t(i)]);
+        QStringView text(fields_[size_t(i)]);
+        while (!text.isEmpty() && text.front() == u' ')
+            text = text.sliced(1);
         if (!text.startsWith(u'$'))
             return;
-        const int n = VariableNumber(QStringView(text).mid(1));
+        const int n = VariableNumber(text.sliced(1));
         if (n > kVariables - 1)
             throw RuntimeError(Err::SubscriptOutOfRange, QStringLiteral("$n"));
         if (n >= lowest)

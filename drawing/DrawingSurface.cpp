@@ -234,6 +234,15 @@ void DrawingSurface::Point(double x, double y, QColor colour)
     current_ = {x, y};
     if (drawStyle_ == 5)
         return;
+    // A 1-pixel point on the bitmap is one pixel: written in place while no copy of the
+    // bitmap shares its memory (the painter draws into that same memory).
+    if (page_ == nullptr && drawWidth_ == 1 && image_.isDetached()) {
+        const int px = int(p.x());
+        const int py = int(p.y());
+        if (px >= 0 && py >= 0 && px < image_.width() && py < image_.height())
+            reinterpret_cast<QRgb*>(image_.scanLine(py))[px] = colour.rgb();
+        return;
+    }
     QPen pen = MakePen(colour);
     pen.setStyle(Qt::SolidLine);
     painter_->setPen(pen);
