@@ -38,6 +38,7 @@ int main(int argc, char* argv[])
     kolbran::RegisterHelpWindows(state);
     kolbran::RegisterGeneratorsWindows(state);
     kolbran::RegisterEditorWindows(state);
+    kolbran::RegisterDrawingWindows(state);
 
     // The window loads itself (settings, geometry, the command-line file) and shows itself.
     kolbran::LogFile window(state, args.join(u' '));

@@ -88,6 +88,7 @@ int main(int argc, char* argv[])
     kolbran::RegisterPrintingToolCommands(registry);
     kolbran::RegisterGeneratorsToolCommands(registry);
     kolbran::RegisterEditorToolCommands(registry);
+    kolbran::RegisterDrawingToolCommands(registry);
 
     // A subcommand that draws nothing starts without the GUI platform, which costs more
     // than indexing a large file.

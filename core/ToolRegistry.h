@@ -65,5 +65,6 @@ void RegisterImagesToolCommands(ToolRegistry& registry);
 void RegisterImageListToolCommands(ToolRegistry& registry);
 void RegisterPrintingToolCommands(ToolRegistry& registry);
 void RegisterEditorToolCommands(ToolRegistry& registry);
+void RegisterDrawingToolCommands(ToolRegistry& registry);
 
 }  // namespace kolbran

@@ -20,6 +20,9 @@ public:
     // The after-open update: line count, caption, scroll range, menus.
     virtual void AfterOpen() {}
     virtual void SetFileMenuEnabled(bool enabled) { (void)enabled; }
+    // A tool's run that reads the document (the drawing window's load): its commands and
+    // the ﾌｧｲﾙ, ｵﾌﾟｼｮﾝ and 変換 menus off meanwhile, on again afterwards.
+    virtual void SetDocumentCommandsEnabled(bool enabled) { (void)enabled; }
     // The caret tracker Timer1.
     virtual bool Timer1Enabled() const { return false; }
     virtual void SetTimer1Enabled(bool enabled) { (void)enabled; }

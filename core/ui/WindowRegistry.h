@@ -18,5 +18,6 @@ void RegisterOptionsWindows(AppState& state);
 void RegisterPrintingWindows(AppState& state);
 void RegisterHelpWindows(AppState& state);
 void RegisterEditorWindows(AppState& state);
+void RegisterDrawingWindows(AppState& state);
 
 }  // namespace kolbran

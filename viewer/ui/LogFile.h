@@ -51,6 +51,7 @@ public:
     void ResetToNoDocument(bool keepTextEnabled) override;
     void AfterOpen() override;
     void SetFileMenuEnabled(bool enabled) override;
+    void SetDocumentCommandsEnabled(bool enabled) override;
     bool Timer1Enabled() const override;
     void SetTimer1Enabled(bool enabled) override;
     void SetScrollBarEnabled(bool enabled) override;

@@ -105,7 +105,11 @@ std::vector<CommandRow> LogFileCommandTable::Rows(LogFile& w)
         {"Menu_Trans_Bb", nullptr, false, Tool("Menu_Trans_Bb")},
         {"Menu_Trans_B1", nullptr, false, Tool("Menu_Trans_B1")},
         {"Menu_Trans_B2", nullptr, false, Tool("Menu_Trans_B2")},
-        {"Menu_Trans_Byg", nullptr, false, Tool("Menu_Trans_Byg")},
+        {"Menu_Trans_Byg", nullptr, false,
+         [launch](LogFile&) {
+             if (QApplication::overrideCursor() == nullptr)  // not while a file is read
+                 launch(QStringLiteral("Menu_Trans_Byg"));
+         }},
         {"Menu_Trans_MltNip", nullptr, false, Tool("Menu_Trans_MltNip")},
         {"Menu_Trans_MltChi", nullptr, false, Tool("Menu_Trans_MltChi")},
         {"Menu_Kaku_Hx", nullptr, false, [&w](LogFile&) { w.Menu_Kaku_Hx_Click(); }},

@@ -67,6 +67,17 @@ void LogFile::SetFileMenuEnabled(bool enabled)
     SetActionEnabled(items_.value(QStringLiteral("Menu_File")), enabled);
 }
 
+void LogFile::SetDocumentCommandsEnabled(bool enabled)
+{
+    if (enabled && state_.doc.HasFile())
+        EnableForDocument();
+    else
+        EnableForNoDocument();
+    for (const char* name : {"Menu_File", "Menu_Disp", "Menu_Trans"})
+        if (QAction* menu = items_.value(QString::fromLatin1(name)))
+            menu->setEnabled(enabled);
+}
+
 void LogFile::SetBusyCursor(bool busy)
 {
     if (busy)
