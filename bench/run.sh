@@ -5,8 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh Release >/dev/null
-# The peers of the image benchmarks (bench_images.sh) and GNU time for its memory rows.
-bench_packages=(imagemagick jp2a time)
+# The peers of the image, drawing and print benchmarks and GNU time for the memory rows.
+bench_packages=(imagemagick jp2a paps time)
 bench_missing=()
 for p in "${bench_packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || bench_missing+=("$p")

@@ -24,6 +24,9 @@ struct OpenDocument {
     int StatusInterval = 99;       // lines between progress updates while indexing
     QString LineBuffer;            // the last line read by ReadLine
     int32_t LineLength = 0;        // its length in characters, line end included
+    // Counts the opens and re-indexings, so that a run reading the document sees that it was
+    // rewritten or replaced (a new file handle may sit at the old one's address).
+    quint64 OpenGeneration = 0;
 
     bool HasFile() const { return File != nullptr && File->isOpen(); }
     // The handle number as the program shows it: 0 when no file is open.

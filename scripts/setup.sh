@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 # The README says why each package is there.
 packages=(cmake ninja-build g++ ccache qt6-base-dev qt6-image-formats-plugins libgl1-mesa-dev
           libgtest-dev libgmock-dev fonts-ipafont fonts-noto-cjk poppler-utils
-          qt6-translations-l10n)
+          qt6-translations-l10n python3-html5lib)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

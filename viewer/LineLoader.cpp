@@ -523,6 +523,7 @@ void ResetDocumentState(AppState& state)
 bool PrOpen2(AppState& state, ViewerHost& host, const QString& name, LineNumber fromLine)
 {
     OpenDocument& doc = state.doc;
+    ++doc.OpenGeneration;
     const bool quiet = state.settings.QuietLoad == 1;
     const bool timerWas = host.Timer1Enabled();
     host.SetTimer1Enabled(false);

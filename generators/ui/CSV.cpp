@@ -118,7 +118,7 @@ void CSV::Analyse(int delimiterIndex)
     const QString documentName = doc.DocumentName;
     const int displayCode = doc.DisplayCode;
     const qint64 lines = doc.LineCount;
-    const QFile* file = doc.File.get();  // a rewrite of the document opens it anew
+    const quint64 generation = doc.OpenGeneration;  // a rewrite of the document opens it anew
     const qint64 total = 2 * lines;
 
     CsvLayout layout(CsvDelimiter(delimiterIndex));
@@ -134,7 +134,7 @@ void CSV::Analyse(int delimiterIndex)
     // document it reads is closed, replaced, rewritten or shown in another code.
     auto goOn = [&] {
         return !state_.CancelRequested && !closeRequested_ && doc.DocumentName == documentName &&
-               doc.DisplayCode == displayCode && doc.HasFile() && doc.File.get() == file &&
+               doc.DisplayCode == displayCode && doc.HasFile() && doc.OpenGeneration == generation &&
                doc.LineCount == lines;
     };
     auto step = [&](qint64 position) {

@@ -207,6 +207,7 @@ void RunTransformCommand(AppState& state, LogFile* window, TransformKind kind)
         if (locked) {
             try {
                 QFile* handle = doc.File.get();
+                const quint64 generation = doc.OpenGeneration;
                 const auto step = [&](int64_t done, int64_t total) {
                     wait.SetProgress(done, total);
                     if (debug)
@@ -214,10 +215,12 @@ void RunTransformCommand(AppState& state, LogFile* window, TransformKind kind)
                     YieldToEventLoop();
                     // Stopped by the wait window, by a cleared BusyFlag, or by the document's
                     // handle going away (closed from elsewhere).
-                    return state.BusyFlag && !state.CancelRequested && doc.File.get() == handle;
+                    return state.BusyFlag && !state.CancelRequested && doc.File.get() == handle &&
+                           doc.OpenGeneration == generation;
                 };
                 replaced = RewriteDocument(state, options, step);
-                if (!replaced && doc.File.get() == handle && !doc.DocumentName.isEmpty()) {
+                if (!replaced && doc.File.get() == handle && doc.OpenGeneration == generation &&
+                    !doc.DocumentName.isEmpty()) {
                     // The document is as it was: unlock it and show it again.
                     ReopenShared(state);
                     window->DispR();
