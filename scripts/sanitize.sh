@@ -15,4 +15,5 @@ if ! cmake --build build-asan -j"$(nproc)" --target logic_tests >build-asan/buil
 fi
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:strict_string_checks=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/scripts/lsan.supp
 QT_QPA_PLATFORM=offscreen ctest --test-dir build-asan -R '^(test_|fuzzregress_)' --output-on-failure -j"$(nproc)"
