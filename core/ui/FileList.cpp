@@ -62,6 +62,20 @@ void FileList::Refresh()
     setCurrentRow(-1);
 }
 
+void FileList::SetMultiSelect(bool multi)
+{
+    setSelectionMode(multi ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+QStringList FileList::SelectedNames() const
+{
+    QStringList names;
+    for (int r = 0; r < count() && r < entries_.size(); ++r)
+        if (item(r)->isSelected())
+            names.append(entries_[r].name);
+    return names;
+}
+
 QStringList FileList::FileNames() const
 {
     QStringList names;

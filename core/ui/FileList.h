@@ -28,6 +28,11 @@ public:
     // The row of `name`, or -1.
     int RowOf(const QString& name) const;
 
+    // Several files at once (click, Ctrl+click, Shift+click) instead of one.
+    void SetMultiSelect(bool multi);
+    // The selected files' names in list order.
+    QStringList SelectedNames() const;
+
 Q_SIGNALS:
     void FilePicked(const kolbran::FileEntry& entry);
     void FileDoubleClicked(const kolbran::FileEntry& entry);
