@@ -47,7 +47,7 @@ QString BrowseFilter(int type)
 }  // namespace
 
 Decode::Decode(AppState& state, QWidget* parent)
-    : QDialog(parent),
+    : RunDialog(state, parent),
       state_(state),
       Command5_1(Named(new QPushButton(QStringLiteral(u"ｴﾝｺｰﾄﾞ(&E)"), this), "Command5_1")),
       Command5_2(Named(new QPushButton(QStringLiteral(u"ﾃﾞｺｰﾄﾞ(&D)"), this), "Command5_2")),
@@ -191,7 +191,7 @@ void Decode::Command3_Click()
 
 void Decode::Command2_Click()
 {
-    if (running_) {
+    if (Running()) {
         // The run stops at its next check.
         state_.BusyFlag = false;
         YieldToEventLoopNow();
@@ -208,8 +208,7 @@ void Decode::Command2_Click()
     hooks.progress = [this](qint64 position, qint64 total) { ShowProgress(position, total); };
     hooks.finished = [this] { SetRunning(false); };
     ExecuteConversion(state_, request, hooks);
-    if (closeAfterRun_)
-        close();
+    CloseIfAsked();
 }
 
 void Decode::ShowProgress(qint64 position, qint64 total)
@@ -224,7 +223,7 @@ void Decode::ShowProgress(qint64 position, qint64 total)
 
 void Decode::SetRunning(bool running)
 {
-    running_ = running;
+    SetRunGoing(running);
     Command2->setText(running ? QStringLiteral(u"ｷｬﾝｾﾙ") : QStringLiteral(u"実　行"));
     for (QWidget* w : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(Command1),
                        static_cast<QWidget*>(Command3), static_cast<QWidget*>(Command5_1),
@@ -239,26 +238,6 @@ void Decode::SetRunning(bool running)
     }
 }
 
-void Decode::closeEvent(QCloseEvent* event)
-{
-    if (running_) {
-        // Closing stops the run first; the dialog closes when it has ended.
-        state_.BusyFlag = false;
-        closeAfterRun_ = true;
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
 
-void Decode::reject()
-{
-    if (running_) {
-        state_.BusyFlag = false;
-        closeAfterRun_ = true;
-        return;
-    }
-    QDialog::reject();
-}
 
 }  // namespace kolbran

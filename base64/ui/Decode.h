@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "core/ui/RunDialog.h"
 
 class QCheckBox;
 class QLabel;
@@ -14,18 +14,13 @@ struct AppState;
 
 // The conversion dialog: binary display files (DecodeMode 0: create B or K, restore) or
 // BASE64 (DecodeMode 2: encode, decode) for a file named in it.
-class Decode final : public QDialog {
+class Decode final : public RunDialog {
     Q_OBJECT
 public:
     explicit Decode(AppState& state, QWidget* parent = nullptr);
 
     // 1 create, 2 restore, 3 encode, 4 decode; 0 before a choice.
     int OperationType() const { return type_; }
-    bool Running() const { return running_; }
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
 private:
     void Form_Load();
@@ -39,8 +34,6 @@ private:
     AppState& state_;
     int mode_ = 0;
     int type_ = 0;
-    bool running_ = false;
-    bool closeAfterRun_ = false;
 
     QPushButton* Command5_1;
     QPushButton* Command5_2;

@@ -54,7 +54,7 @@ QString BarStyle(int paletteIndex)
 }  // namespace
 
 COMP::COMP(AppState& state, QWidget* parent)
-    : QDialog(parent),
+    : RunDialog(state, parent),
       state_(state),
       Label1(Named(new QLabel(QStringLiteral(u"旧ﾌｧｲﾙ名(&O)："), this), "Label1")),
       Text1(Named(new QLineEdit(this), "Text1")),
@@ -171,15 +171,14 @@ void COMP::Command3_Click()
 
 void COMP::Command4_Click()
 {
-    if (running_) {
+    if (Running()) {
         // The running compare ends at its next step.
         state_.BusyFlag = false;
         YieldToEventLoopNow();
         return;
     }
     Run();
-    if (closeAfterRun_)
-        close();
+    CloseIfAsked();
 }
 
 void COMP::Run()
@@ -311,7 +310,7 @@ void COMP::FlushListing()
 
 void COMP::SetRunning(bool running)
 {
-    running_ = running;
+    SetRunGoing(running);
     Command4->setText(running ? QStringLiteral(u"ｷｬﾝｾﾙ") : QStringLiteral(u"実　行"));
     for (QWidget* w : {static_cast<QWidget*>(Text1), static_cast<QWidget*>(Text2),
                        static_cast<QWidget*>(Command1), static_cast<QWidget*>(Command3),
@@ -363,26 +362,6 @@ void COMP::Command5_Click()
     }
 }
 
-void COMP::closeEvent(QCloseEvent* event)
-{
-    if (running_) {
-        // Closing stops the run first; the dialog closes when it has ended.
-        state_.BusyFlag = false;
-        closeAfterRun_ = true;
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
 
-void COMP::reject()
-{
-    if (running_) {
-        state_.BusyFlag = false;
-        closeAfterRun_ = true;
-        return;
-    }
-    QDialog::reject();
-}
 
 }  // namespace kolbran

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "core/ui/RunDialog.h"
 #include <QString>
 
 class QLabel;
@@ -16,18 +16,13 @@ enum class ComparePhase;
 
 // The file compare dialog "ﾌｧｲﾙ ｺﾝﾍﾟｱ": compares an old and a new text file and lists
 // the differences, which can be saved as a text file.
-class COMP final : public QDialog {
+class COMP final : public RunDialog {
     Q_OBJECT
 public:
     explicit COMP(AppState& state, QWidget* parent = nullptr);
 
-    bool Running() const { return running_; }
     // The listing as the result box shows it (what Command5 saves).
     const QString& Listing() const { return listing_; }
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
 
 private:
     void Command1_Click();
@@ -41,8 +36,6 @@ private:
     void FlushListing();
 
     AppState& state_;
-    bool running_ = false;
-    bool closeAfterRun_ = false;
     QString listing_;
     QString pending_;  // listing text not yet in the result box
     int shownPhase_ = -1;

@@ -61,7 +61,7 @@ QStringList PrintFontNames()
 
 }  // namespace
 
-PrtSet::PrtSet(AppState& state, QWidget* parent) : QDialog(parent), state_(state)
+PrtSet::PrtSet(AppState& state, QWidget* parent) : RunDialog(state, parent), state_(state)
 {
     setObjectName(QStringLiteral("PrtSet"));
     attributeMode_ = !state_.doc.HasFile();
@@ -387,7 +387,7 @@ void PrtSet::SetControlsEnabled(bool enabled)
 
 void PrtSet::Command1_Click()
 {
-    if (attributeMode_ || printing_)
+    if (attributeMode_ || Running())
         return;
     PrintAttributes a = Choices();
     a.LeftMarginMm = MarginChoice();
@@ -402,7 +402,7 @@ void PrtSet::Command1_Click()
 
     std::unique_ptr<PaintJob> job;
     bool cancelled = false;
-    printing_ = true;
+    SetRunGoing(true);
     try {
         job = BeginPrintJob(state_, state_.doc.DocumentName, state_.doc.DocumentName);
         if (job) {
@@ -427,50 +427,29 @@ void PrtSet::Command1_Click()
             job->Discard();
         job.reset();
         state_.BusyFlag = false;
-        printing_ = false;
+        SetRunGoing(false);
         Frame5->hide();
         SetControlsEnabled(true);
         state_.prompter.Message(QStringLiteral(u"印刷途中でエラーが発生しました。(") + StrNumber(e.Number()) + u')',
                                 MsgIcon::Warning);
         if (IsDebugFlag(state_.settings, 1))
             ReportError(state_, e, 0);
-        if (closeAfterRun_)
-            close();
+        CloseIfAsked();
         return;
     }
     const bool printed = job && !cancelled;
     state_.BusyFlag = false;
-    printing_ = false;
+    SetRunGoing(false);
     Frame5->hide();
     SetControlsEnabled(true);
     if (printed) {
         WritePrintAttributes(state_.settings, a);
         accept();
-    } else if (closeAfterRun_) {
-        close();
+    } else {
+        CloseIfAsked();
     }
 }
 
-void PrtSet::closeEvent(QCloseEvent* event)
-{
-    if (printing_) {
-        // Closing while printing cancels the job first; the dialog closes once it stopped.
-        closeAfterRun_ = true;
-        state_.BusyFlag = false;
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
 
-void PrtSet::reject()
-{
-    if (printing_) {
-        closeAfterRun_ = true;
-        state_.BusyFlag = false;
-        return;
-    }
-    QDialog::reject();
-}
 
 }  // namespace kolbran

@@ -2,7 +2,7 @@
 
 #include "printing/PrintAttributes.h"
 
-#include <QDialog>
+#include "core/ui/RunDialog.h"
 
 class QCheckBox;
 class QComboBox;
@@ -20,13 +20,13 @@ struct AppState;
 
 // The print dialog: prints the open document (all of it or a range of lines), or, with no
 // document, edits the print attributes alone ("印刷属性").
-class PrtSet final : public QDialog {
+class PrtSet final : public RunDialog {
     Q_OBJECT
 public:
     PrtSet(AppState& state, QWidget* parent = nullptr);
 
     bool AttributeMode() const { return attributeMode_; }
-    bool Printing() const { return printing_; }
+    bool Printing() const { return Running(); }
 
     QComboBox* Combo1;   // font name
     QComboBox* Combo2;   // font size
@@ -63,10 +63,6 @@ public:
     QProgressBar* Picture1;
     QPushButton* Command5;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-
 private:
     void Form_Load();
     void Combo_Change();
@@ -83,8 +79,6 @@ private:
 
     AppState& state_;
     bool attributeMode_ = false;
-    bool printing_ = false;
-    bool closeAfterRun_ = false;
     double fontSize_ = 10.5;
     QString fontName_;
 };
