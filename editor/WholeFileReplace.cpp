@@ -15,6 +15,7 @@
 #include <QTemporaryFile>
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -115,6 +116,59 @@ qsizetype SjisCharCount(QByteArrayView bytes)
     return count;
 }
 
+// The bytes of one Shift_JIS character at `i`: a lead byte and a trail byte, or one byte (the
+// same cut as SjisCharCount).
+inline qsizetype SjisCharSize(const uint8_t* p, qsizetype i, qsizetype n)
+{
+    const uint8_t b = p[i];
+    if (b >= 0x81 && IsSjisLeadByte(b) && i + 1 < n &&
+        ((p[i + 1] >= 0x40 && p[i + 1] <= 0x7E) || (p[i + 1] >= 0x80 && p[i + 1] <= 0xFC)))
+        return 2;
+    return 1;
+}
+
+// Whether byte `j` of a Shift_JIS line starts a character: the lead-range bytes just before
+// it pair up from the left, so an odd run of them makes j the trail byte of the last one.
+inline bool SjisBoundary(const uint8_t* p, qsizetype j)
+{
+    qsizetype k = 0;
+    while (j - k > 0 && IsSjisLeadByte(p[j - k - 1]))
+        ++k;
+    if (k % 2 == 0)
+        return true;
+    return SjisCharSize(p, j - 1, j + 1) == 1;  // a lead byte without a valid trail stands alone
+}
+
+// Replaces `from` by `to` in a Shift_JIS line on its bytes: matches start on character
+// boundaries only, as in the decoded text, and every other byte stays as it is. At most
+// `limit` replacements (all with a negative one). Returns their number; `out` receives the new
+// line when there was one.
+qsizetype ReplaceSjisBytes(QByteArrayView line, QByteArrayView from, QByteArrayView to, QByteArray& out,
+                           qsizetype limit = -1)
+{
+    const auto* p = reinterpret_cast<const uint8_t*>(line.data());
+    qsizetype count = 0;
+    qsizetype copied = 0;
+    for (qsizetype i = 0; count != limit;) {
+        const qsizetype at = line.indexOf(from, i);
+        if (at < 0)
+            break;
+        if (!SjisBoundary(p, at)) {
+            i = at + 1;
+            continue;
+        }
+        if (count == 0)
+            out.resize(0);
+        out.append(line.sliced(copied, at - copied));
+        out.append(to);
+        i = copied = at + from.size();
+        ++count;
+    }
+    if (count > 0)
+        out.append(line.sliced(copied));
+    return count;
+}
+
 // Writes to the temporary file, a failed write thrown as the file's error.
 void Put(QFileDevice& out, QByteArrayView bytes, const SpliceIo& io)
 {
@@ -195,6 +249,12 @@ WholeFileReplaceResult ChiKanAll(AppState& state, const QString& from, const QSt
         Put(*out, ReadDocumentBytes(state, 1, std::min<int64_t>(2, doc.File->size())), options.io);
 
     const SearchMatcher matcher(from, 0, utf16);
+    // A Shift_JIS text whose bytes stand for it exactly is replaced on the bytes of the lines,
+    // without decoding and encoding them.
+    const QByteArray fromBytes = utf16 ? QByteArray() : ToSjis(from);
+    const bool onBytes = !utf16 && FromSjis(fromBytes) == from;
+    const QByteArray toBytes = onBytes ? ToSjis(to) : QByteArray();
+    QByteArray replacedBytes;
     const bool withinLines = !from.contains(u'\r') && !from.contains(u'\n');
     QByteArray chunkBytes;
     std::vector<qsizetype> byteStarts;  // each line's first byte in chunkBytes, then its end
@@ -260,6 +320,29 @@ WholeFileReplaceResult ChiKanAll(AppState& state, const QString& from, const QSt
                 const QByteArrayView bytes = lineBytes(k);
                 if (!matcher.MayContain(bytes.data(), bytes.size())) {
                     Put(*out, bytes, options.io);
+                    continue;
+                }
+                if (onBytes) {
+                    const qsizetype found = ReplaceSjisBytes(bytes, fromBytes, toBytes, replacedBytes);
+                    if (found == 0) {
+                        Put(*out, bytes, options.io);
+                        continue;
+                    }
+                    // One step per replacement, as on the text, so that a cancel stops at one.
+                    qsizetype done = 0;
+                    while (done < found && !result.cancelled) {
+                        ++done;
+                        ++result.replacements;
+                        YieldToEventLoop();
+                        if (!state.BusyFlag)
+                            result.cancelled = true;
+                    }
+                    if (done < found)  // cancelled inside the line: its first replacements only
+                        ReplaceSjisBytes(bytes, fromBytes, toBytes, replacedBytes, done);
+                    if (result.firstChangedLine == 0)
+                        result.firstChangedLine = first + k;
+                    result.lineReached = first + k;
+                    Put(*out, replacedBytes, options.io);
                     continue;
                 }
                 QString line = utf16 ? FromUtf16Le(bytes) : FromSjis(bytes);

@@ -86,6 +86,17 @@ TEST_F(ReplaceFixture, ReplacesExactlyAndKeepsUntouchedLines)
     EXPECT_EQ(chunks, (QList<std::pair<int64_t, int64_t>>{{1, 4}}));
 }
 
+TEST_F(ReplaceFixture, MatchesOnlyWholeCharactersAndKeepsOtherBytesOfAChangedLine)
+{
+    // 83 4D is one character whose trail byte is "M"; 85 40 has no character and 80 is a lone
+    // byte: they stay as they are in the line that changes.
+    // 83 83 83 4D: a character, then 83 4D again.
+    Index("\x83\x4DM \x85\x40\x80M\r\n\x83\x83M\x83\x83\x83\x4D\r\n");
+    const WholeFileReplaceResult r = Run(QStringLiteral("M"), QStringLiteral("mm"));
+    EXPECT_EQ(r.replacements, 3);
+    EXPECT_EQ(Doc(), "\x83\x4Dmm \x85\x40\x80mm\r\n\x83\x83mm\x83\x83\x83\x4D\r\n");
+}
+
 TEST_F(ReplaceFixture, NoMatchWritesNothing)
 {
     Index("abc\r\n");
