@@ -1,8 +1,10 @@
 #include "printing/PrintAttributes.h"
 
+#include "core/CodePage.h"
 #include "core/Numbers.h"
 #include "core/ViewerSettings.h"
 
+#include <QFontDatabase>
 #include <QStringList>
 
 #include <cstdlib>
@@ -55,6 +57,19 @@ QStringList PrintSizeChoices()
 {
     return {QStringLiteral("6.4"), QStringLiteral("6.8"), QStringLiteral("7.4"), QStringLiteral("8"),
             QStringLiteral("9.6"), QStringLiteral("10.5"), QStringLiteral("12")};
+}
+
+// The printer font list: the four logical names, then the installed Japanese families whose
+// names fit the 26 bytes the settings keep.
+QStringList PrintFontNames()
+{
+    QStringList names{QStringLiteral(u"ＭＳ 明朝"), QStringLiteral(u"ＭＳ ゴシック"), QStringLiteral(u"標準明朝"),
+                      QStringLiteral(u"標準ゴシック")};
+    for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese))
+        if (!names.contains(family) && SjisLength(family) <= 26 && ToSjis(family).size() == SjisLength(family) &&
+            FromSjis(ToSjis(family)) == family)
+            names.append(family);
+    return names;
 }
 
 QString PrintHeaderText(const PrintAttributes& a, const QString& path, const QDate& date)

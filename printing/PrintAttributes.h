@@ -37,6 +37,9 @@ std::optional<double> PrintSizeValue(const QString& text);
 // The font sizes the print dialogs offer.
 QStringList PrintSizeChoices();
 
+// The printer font list of the print dialogs.
+QStringList PrintFontNames();
+
 // The header text: the path with the file-name box, then " yyyy-mm-dd" with the date box.
 QString PrintHeaderText(const PrintAttributes& attributes, const QString& path, const QDate& date);
 

@@ -7,12 +7,10 @@
 #include "core/ToolRegistry.h"
 #include "printing/DocumentPrint.h"
 #include "printing/PrintAttributes.h"
+#include "printing/PrintToolOptions.h"
 #include "viewer/LineLoader.h"
 #include "viewer/ViewerHost.h"
 
-#include <QFileInfo>
-
-#include <csignal>
 #include <optional>
 
 namespace kolbran {
@@ -38,13 +36,6 @@ std::optional<qint64> Whole(const QString& text)
     return ok ? std::optional<qint64>(v) : std::nullopt;
 }
 
-// A stop by signal leaves no output: the temporary PDF is dropped as the job unwinds.
-volatile std::sig_atomic_t gStopped = 0;
-extern "C" void OnStopSignal(int)
-{
-    gStopped = 1;
-}
-
 int RunPrint(ToolContext& context)
 {
     AppState& state = context.state;
@@ -57,10 +48,18 @@ int RunPrint(ToolContext& context)
     PrinterChoice choice;
     const QStringList& args = context.args;
     for (qsizetype i = 0; i < args.size(); ++i) {
+        QString problem;
+        switch (TakePrintOption(args, i, a, date, &problem)) {
+        case PrintOptionResult::Taken:
+            continue;
+        case PrintOptionResult::Bad:
+            return UsageError(problem);
+        case PrintOptionResult::NotMine:
+            break;
+        }
         const QString& arg = args[i];
-        static const QStringList valued{"-o", "--font", "--size", "--header", "--digits", "--columns",
-                                        "--margin", "--from", "--to", "--start-page", "--code", "--paper",
-                                        "--date"};
+        static const QStringList valued{"-o", "--header", "--digits", "--from", "--to", "--start-page", "--code",
+                                        "--paper"};
         if (valued.contains(arg)) {
             if (i + 1 >= args.size())
                 return UsageError(arg + QStringLiteral(" needs a value"));
@@ -68,14 +67,6 @@ int RunPrint(ToolContext& context)
             const std::optional<qint64> n = Whole(v);
             if (arg == QLatin1String("-o")) {
                 out = v;
-            } else if (arg == QLatin1String("--font")) {
-                if (v.trimmed().isEmpty())
-                    return UsageError(QStringLiteral("--font needs a name"));
-                a.FontName = v;
-            } else if (arg == QLatin1String("--size")) {
-                if (!PrintSizeValue(v))
-                    return UsageError(QStringLiteral("--size must be a number above 0"));
-                a.FontSize = v;
             } else if (arg == QLatin1String("--header")) {
                 if (!n || *n == 0 || *n < -7 || *n > 7)
                     return UsageError(QStringLiteral("--header must be -7..-1 or 1..7"));
@@ -87,14 +78,6 @@ int RunPrint(ToolContext& context)
                 if (!n || *n < 0 || *n > 32767)
                     return UsageError(QStringLiteral("--digits must be a whole number"));
                 a.LineNumberDigits = int(*n);
-            } else if (arg == QLatin1String("--columns")) {
-                if (!n || (*n != 1 && *n != 2))
-                    return UsageError(QStringLiteral("--columns must be 1 or 2"));
-                a.OneColumn = *n == 1;
-            } else if (arg == QLatin1String("--margin")) {
-                if (!n || *n < 0 || *n > 99)
-                    return UsageError(QStringLiteral("--margin must be from 0 to 99"));
-                a.LeftMarginMm = int(*n);
             } else if (arg == QLatin1String("--from") || arg == QLatin1String("--to")) {
                 if (!n || *n < 1)
                     return UsageError(arg + QStringLiteral(" must be a line number from 1"));
@@ -119,13 +102,7 @@ int RunPrint(ToolContext& context)
                     }
                 if (!found)
                     return UsageError(QStringLiteral("--paper must be A4, A3, B4, B5 or Letter"));
-            } else if (arg == QLatin1String("--date")) {
-                date = QDate::fromString(v, QStringLiteral("yyyy-MM-dd"));
-                if (!date.isValid())
-                    return UsageError(QStringLiteral("--date must be YYYY-MM-DD"));
             }
-        } else if (arg == QLatin1String("--line-numbers")) {
-            a.LineNumbers = true;
         } else if (arg == QLatin1String("--np")) {
             np = true;
         } else if (arg == QLatin1String("--one-page")) {
@@ -151,17 +128,8 @@ int RunPrint(ToolContext& context)
         ToolPrintError(QStringLiteral(u"元ファイルと同名のファイル名は使用できません。"));
         return 1;
     }
-    // The overwrite question without --force; with it the new PDF replaces the old one only
-    // once it is complete. A folder or a read-only file stays a refusal.
-    const QFileInfo target(out);
-    try {
-        if (target.exists() && (!force || target.isDir() || !target.isWritable()) &&
-            CheckSaveTarget(state, out) != SaveTarget::Allowed)
-            return 1;
-    } catch (const RuntimeError& e) {
-        ReportError(state, e, 0);
+    if (!PdfTargetAllowed(state, out, force))
         return 1;
-    }
 
     ViewerHost host;
     PrOpen(state, host, file);
@@ -175,14 +143,12 @@ int RunPrint(ToolContext& context)
     o.OnePageOnly = onePage;
     const int64_t last = to >= 1 ? to : state.doc.LineCount;
 
-    gStopped = 0;
-    auto previousInt = std::signal(SIGINT, OnStopSignal);
-    auto previousTerm = std::signal(SIGTERM, OnStopSignal);
+    const ToolStopSignals stopSignals;
     int status = 0;
     try {
         PdfJob job(out, choice, state.doc.DocumentName);
         const TextPrintResult r =
-            PrintDocument(state, job, o, from, last, [](int64_t) { return gStopped == 0; });
+            PrintDocument(state, job, o, from, last, [](int64_t) { return !ToolStopSignals::Stopped(); });
         if (r.Cancelled) {
             job.Discard();
             status = 1;
@@ -193,8 +159,6 @@ int RunPrint(ToolContext& context)
         ToolPrintError(QStringLiteral(u"印刷途中でエラーが発生しました。(") + StrNumber(e.Number()) + u')');
         status = 1;
     }
-    std::signal(SIGINT, previousInt);
-    std::signal(SIGTERM, previousTerm);
     ResetDocumentState(state);
     return status;
 }

@@ -109,7 +109,7 @@ std::unique_ptr<QPagedPaintDevice> MeasuringDevice(const PrinterChoice& choice)
 }
 
 std::unique_ptr<PaintJob> BeginPrintJob(AppState& state, const QString& sourcePath,
-                                        const QString& documentTitle, bool askPdfName)
+                                        const QString& documentTitle, bool askPdfName, const QString& pdfPath)
 {
     if (PrinterInstalled())
         return std::make_unique<PrinterJob>(state.Printer, documentTitle);
@@ -117,7 +117,9 @@ std::unique_ptr<PaintJob> BeginPrintJob(AppState& state, const QString& sourcePa
     FileDialogRequest request;
     request.title = QStringLiteral(u"PDFファイルに印刷");
     request.filter = QStringLiteral(u"PDFファイル|*.pdf|すべてのファイル|*.*");
-    const QString proposed = ReplaceFromFirstDot(FromNativeSeparators(sourcePath), QStringLiteral(".pdf"));
+    const QString proposed = !pdfPath.isEmpty() && !askPdfName
+                                 ? FromNativeSeparators(pdfPath)
+                                 : ReplaceFromFirstDot(FromNativeSeparators(sourcePath), QStringLiteral(".pdf"));
     if (!askPdfName) {
         if (SamePath(proposed, sourcePath) || CheckSaveTarget(state, proposed) != SaveTarget::Allowed)
             return nullptr;

@@ -29,8 +29,9 @@ std::unique_ptr<QPagedPaintDevice> MeasuringDevice(const PrinterChoice& choice);
 // nullptr when the user cancels the save box or declines to overwrite. Throws RuntimeError
 // when the device cannot be opened. The job is discarded unless committed.
 // With `askPdfName` false (one job per file of a set) the PDF takes the default name without
-// the save box; the overwrite question stays.
+// the save box (or `pdfPath` when given); the overwrite question stays.
 std::unique_ptr<PaintJob> BeginPrintJob(AppState& state, const QString& sourcePath,
-                                        const QString& documentTitle = {}, bool askPdfName = true);
+                                        const QString& documentTitle = {}, bool askPdfName = true,
+                                        const QString& pdfPath = {});
 
 }  // namespace kolbran

@@ -11,7 +11,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -44,19 +43,6 @@ QScrollBar* Bar(const char* name)
     auto* bar = Named(new QScrollBar(Qt::Horizontal), name);
     bar->setMinimumWidth(160);
     return bar;
-}
-
-// The printer font list: the four logical names, then the installed Japanese families whose
-// names fit the 26 bytes the settings keep.
-QStringList PrintFontNames()
-{
-    QStringList names{QStringLiteral(u"ＭＳ 明朝"), QStringLiteral(u"ＭＳ ゴシック"), QStringLiteral(u"標準明朝"),
-                      QStringLiteral(u"標準ゴシック")};
-    for (const QString& family : QFontDatabase::families(QFontDatabase::Japanese))
-        if (!names.contains(family) && SjisLength(family) <= 26 && ToSjis(family).size() == SjisLength(family) &&
-            FromSjis(ToSjis(family)) == family)
-            names.append(family);
-    return names;
 }
 
 }  // namespace
