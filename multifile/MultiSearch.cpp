@@ -9,6 +9,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <memory>
 
@@ -19,6 +23,39 @@ namespace {
 const QString kCrLf = QStringLiteral("\r\n");
 constexpr qsizetype kDebugLineCut = 256;
 constexpr int kLinesPerStep = 64;
+
+// Shift_JIS lines that cannot hold the needle are passed over a block at a time: the lines
+// before the first place the needle's bytes may start. Returns false at a cancel.
+void SkipHopelessLines(FileLines& lines, const SearchMatcher& matcher)
+{
+    const QByteArrayView pending = lines.Pending();
+    // A line as long as a piece would come in pieces, each counted: leave those to Next.
+    if (pending.size() < 2 || pending.size() >= FileLines::kMaxLinePiece)
+        return;
+    const char* p = pending.data();
+    const qsizetype candidate = matcher.FindCandidate(p, pending.size(), 0);
+    qsizetype end = candidate < 0 ? pending.size() : candidate;
+    // Back to the end of the last whole line before it.
+    while (end >= 2 && !(p[end - 2] == '\r' && p[end - 1] == '\n'))
+        --end;
+    if (end < 2)
+        return;
+    int64_t count = 0;
+    qsizetype i = 1;
+#ifdef __SSE2__
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i cr = _mm_set1_epi8('\r');
+    for (; i + 16 <= end; i += 16) {
+        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 1));
+        count += __builtin_popcount(
+            unsigned(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(here, lf), _mm_cmpeq_epi8(before, cr)))));
+    }
+#endif
+    for (; i < end; ++i)
+        count += (p[i] == '\n') & (p[i - 1] == '\r');
+    lines.SkipPending(end, count);
+}
 
 }  // namespace
 
@@ -61,7 +98,7 @@ void ResultBox::Give(const QString& text)
 
 void ResultBox::Add(const QString& result)
 {
-    if (boxSize_ <= kDirectLimit && chunks_.empty()) {
+    if (direct_ || (boxSize_ <= kDirectLimit && chunks_.empty())) {
         Give(result);
         return;
     }
@@ -97,6 +134,18 @@ void SaveMultiSearchResults(const QString& path, const QString& text)
         ThrowFileError(file);
 }
 
+QString WithLfEnds(QStringView text)
+{
+    QString out(text.size(), Qt::Uninitialized);
+    QChar* o = out.data();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i)
+        if (!(text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n'))
+            *o++ = text[i];
+    out.truncate(o - out.constData());
+    return out;
+}
+
 qsizetype MultiSearchProgressStep(qsizetype count)
 {
     return std::max<qsizetype>(8, count / 860);
@@ -107,6 +156,7 @@ MultiSearchOutcome SearchFiles(const QStringList& paths, const QStringList& name
 {
     MultiSearchOutcome outcome;
     ResultBox box(hooks.append, options.debugVariant);
+    box.SetDirect(!options.boxRule);
     // The matchers of both kinds of file, built once.
     std::unique_ptr<SearchMatcher> matchers[2];
     auto matcherFor = [&](bool utf16) -> const SearchMatcher& {
@@ -142,7 +192,12 @@ MultiSearchOutcome SearchFiles(const QStringList& paths, const QStringList& name
             if (!matcher.NeverFound()) {
                 QByteArrayView line;
                 int sinceStep = 0;
-                while (lines.Next(&line)) {
+                const bool skipping = prefilter && !utf16;
+                for (;;) {
+                    if (skipping)
+                        SkipHopelessLines(lines, matcher);
+                    if (!lines.Next(&line))
+                        break;
                     bool hit = false;
                     if (!prefilter || matcher.MayContain(line.data(), line.size())) {
                         const QString text = FileLineText(line, utf16, options.displayCode);

@@ -16,6 +16,9 @@ struct MultiSearchOptions {
     int compareMode = 1;   // 0 case significant, 1 case ignored
     int displayCode = 0;   // the code the files are read under (UTF-16 files aside)
     bool debugVariant = false;  // any debug flag set: long lines cut, one collecting chunk
+    // The result box's 300,000-character rule; without it every result is given at once
+    // (standard output, which keeps memory flat however many lines are found).
+    bool boxRule = true;
 };
 
 // One result: name + ":" + the line number as "0000:" + the line's text with its line end,
@@ -41,12 +44,15 @@ public:
     // The file ended: the gathered chunks go to the box in order.
     void EndFile();
     qsizetype BoxSize() const { return boxSize_; }
+    // Every result goes to the box at once.
+    void SetDirect(bool direct) { direct_ = direct; }
 
 private:
     void Give(const QString& text);
 
     std::function<void(const QString&)> append_;
     bool debug_;
+    bool direct_ = false;
     qsizetype boxSize_ = 0;
     std::vector<QString> chunks_;
 };
@@ -77,6 +83,10 @@ MultiSearchOutcome SearchFiles(const QStringList& paths, const QStringList& name
 // Writes the result text as the save command does: Shift_JIS, nothing added, through a
 // temporary file, so that a failed write keeps what was there. Throws RuntimeError.
 void SaveMultiSearchResults(const QString& path, const QString& text);
+
+// The text with every CR LF as LF (the result box and standard output break lines at LF),
+// in one pass however long the text.
+QString WithLfEnds(QStringView text);
 
 // The progress step of a run over `count` files: Int(count / 860), at least 8.
 qsizetype MultiSearchProgressStep(qsizetype count);

@@ -11,6 +11,7 @@
 
 #include <QSaveFile>
 
+#include <functional>
 #include <memory>
 
 namespace kolbran {
@@ -24,12 +25,6 @@ int Usage(const QString& problem)
     ToolPrintError(QStringLiteral("kolbran-tool multi-find: ") + problem + QStringLiteral(" (usage: kolbran-tool ") +
                    kUsage + u')');
     return 2;
-}
-
-QString ForStdout(QString text)
-{
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
 }
 
 int RunMultiFind(ToolContext& context)
@@ -74,8 +69,12 @@ int RunMultiFind(ToolContext& context)
 
     QString text;   // the result box's text, CR LF ends
     bool problem = false;
+    std::function<void()> flush;
+    // Printed as each file ends, and in 1 MB pieces in between, so memory stays flat.
     auto emitText = [&](const QString& t) {
         text += t;
+        if (text.size() >= (1 << 20) && flush)
+            flush();
     };
 
     QStringList paths;
@@ -110,11 +109,11 @@ int RunMultiFind(ToolContext& context)
         }
     }
     bool written = true;
-    // Each file's results go out when the file is done, so memory stays flat.
-    auto flush = [&] {
+    // What gathered goes out at each file's end (and every 1 MB).
+    flush = [&] {
         if (text.isEmpty())
             return;
-        ToolPrint(ForStdout(text));
+        ToolPrint(WithLfEnds(text));
         if (out) {
             const QByteArray bytes = ToSjis(text);
             written = written && out->write(bytes) == bytes.size();
@@ -126,7 +125,8 @@ int RunMultiFind(ToolContext& context)
     MultiSearchOptions options;
     options.needle = positional[0];
     options.compareMode = caseSensitive ? 0 : 1;
-    options.debugVariant = state.settings.DebugFlags > 0;
+    options.debugVariant = IsDebugFlag(state.settings, 0) == 1;
+    options.boxRule = false;
     MultiSearchHooks hooks;
     hooks.append = emitText;
     hooks.fileDone = [&](qsizetype, qsizetype) { flush(); };

@@ -405,12 +405,12 @@ void MltScan::FlushBox()
     QTextCursor cursor(Text3->document());
     cursor.movePosition(QTextCursor::End);
     // The box breaks lines at LF; the saved text keeps CR LF.
-    pending_.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    if (pending_.endsWith(u'\n'))
-        pending_.chop(1);
+    QString shown = WithLfEnds(pending_);
+    if (shown.endsWith(u'\n'))
+        shown.chop(1);
     if (!Text3->document()->isEmpty())
         cursor.insertText(QStringLiteral("\n"));
-    cursor.insertText(pending_);
+    cursor.insertText(shown);
     if (atEnd)
         bar->setValue(bar->maximum());
     pending_.clear();

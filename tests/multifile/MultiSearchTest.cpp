@@ -192,6 +192,7 @@ TEST(MultiSearch, SavesShiftJisBytesAsTheyAre)
     const QString text = QStringLiteral(u"a.txt:0001:日本\r\nb.txt:0002:x\r\n");
     SaveMultiSearchResults(path, text);
     EXPECT_EQ(Read(path), ToSjis(text));
+    EXPECT_EQ(WithLfEnds(u"a\r\nb\rc\nd\r\r\n\r"), QStringLiteral("a\nb\rc\nd\r\n\r"));
     EXPECT_EQ(MultiSearchProgressStep(0), 8);
     EXPECT_EQ(MultiSearchProgressStep(8600), 10);
 }
