@@ -40,6 +40,7 @@ int main(int argc, char* argv[])
     kolbran::RegisterEditorWindows(state);
     kolbran::RegisterDrawingWindows(state);
     kolbran::RegisterMltPrtWindows(state);
+    kolbran::RegisterMltScanWindows(state);
 
     // The window loads itself (settings, geometry, the command-line file) and shows itself.
     kolbran::LogFile window(state, args.join(u' '));

@@ -90,6 +90,7 @@ int main(int argc, char* argv[])
     kolbran::RegisterEditorToolCommands(registry);
     kolbran::RegisterDrawingToolCommands(registry);
     kolbran::RegisterMultiPrintToolCommands(registry);
+    kolbran::RegisterMultiSearchToolCommands(registry);
 
     // A subcommand that draws nothing starts without the GUI platform, which costs more
     // than indexing a large file.

@@ -67,5 +67,6 @@ void RegisterPrintingToolCommands(ToolRegistry& registry);
 void RegisterEditorToolCommands(ToolRegistry& registry);
 void RegisterDrawingToolCommands(ToolRegistry& registry);
 void RegisterMultiPrintToolCommands(ToolRegistry& registry);
+void RegisterMultiSearchToolCommands(ToolRegistry& registry);
 
 }  // namespace kolbran

@@ -38,6 +38,18 @@ public:
     // Throws RuntimeError when a read fails.
     bool Next(QByteArrayView* line);
 
+    // The bytes read ahead but not yet returned (from the next line's start), valid until the
+    // next call. A caller that can rule out whole lines from them skips those lines at once.
+    QByteArrayView Pending() const { return QByteArrayView(buffer_).sliced(begin_); }
+    // Passes over the first `bytes` of Pending(), which hold `lines` whole lines (each shorter
+    // than kMaxLinePiece, the last one ended by its line end).
+    void SkipPending(qsizetype bytes, int64_t lines)
+    {
+        begin_ += bytes;
+        consumed_ += bytes;
+        line_ += lines;
+    }
+
 private:
     bool Fill();
 

@@ -20,5 +20,6 @@ void RegisterHelpWindows(AppState& state);
 void RegisterEditorWindows(AppState& state);
 void RegisterDrawingWindows(AppState& state);
 void RegisterMltPrtWindows(AppState& state);
+void RegisterMltScanWindows(AppState& state);
 
 }  // namespace kolbran
