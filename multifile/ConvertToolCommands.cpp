@@ -204,16 +204,29 @@ int RunDeleteLines(ToolContext& c)
     });
 }
 
+// A failure outside one file's handling is reported as the window reports it.
+ToolFunction Reported(int (*run)(ToolContext&))
+{
+    return [run](ToolContext& c) {
+        try {
+            return run(c);
+        } catch (const RuntimeError& e) {
+            ReportError(c.state, e, 0);
+            return 1;
+        }
+    };
+}
+
 }  // namespace
 
 void RegisterMultiConvertToolCommands(ToolRegistry& registry)
 {
     registry.Add({QStringLiteral("multi-convert"), kConvertUsage,
                   QStringLiteral("converts every file of FOLDER's list (or the NAMEs) by conversion kind 0..9"),
-                  RunConvert, false});
+                  Reported(RunConvert), false});
     registry.Add({QStringLiteral("multi-delete-lines"), kDeleteUsage,
                   QStringLiteral("deletes the lines that start with a rule's key in every file of FOLDER's list"),
-                  RunDeleteLines, false});
+                  Reported(RunDeleteLines), false});
 }
 
 }  // namespace kolbran
