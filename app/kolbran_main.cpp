@@ -41,6 +41,7 @@ int main(int argc, char* argv[])
     kolbran::RegisterDrawingWindows(state);
     kolbran::RegisterMltPrtWindows(state);
     kolbran::RegisterMltScanWindows(state);
+    kolbran::RegisterMltTranWindows(state);
 
     // The window loads itself (settings, geometry, the command-line file) and shows itself.
     kolbran::LogFile window(state, args.join(u' '));

@@ -91,6 +91,7 @@ int main(int argc, char* argv[])
     kolbran::RegisterDrawingToolCommands(registry);
     kolbran::RegisterMultiPrintToolCommands(registry);
     kolbran::RegisterMultiSearchToolCommands(registry);
+    kolbran::RegisterMultiConvertToolCommands(registry);
 
     // A subcommand that draws nothing starts without the GUI platform, which costs more
     // than indexing a large file.

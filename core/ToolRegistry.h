@@ -68,5 +68,6 @@ void RegisterEditorToolCommands(ToolRegistry& registry);
 void RegisterDrawingToolCommands(ToolRegistry& registry);
 void RegisterMultiPrintToolCommands(ToolRegistry& registry);
 void RegisterMultiSearchToolCommands(ToolRegistry& registry);
+void RegisterMultiConvertToolCommands(ToolRegistry& registry);
 
 }  // namespace kolbran

@@ -21,5 +21,6 @@ void RegisterEditorWindows(AppState& state);
 void RegisterDrawingWindows(AppState& state);
 void RegisterMltPrtWindows(AppState& state);
 void RegisterMltScanWindows(AppState& state);
+void RegisterMltTranWindows(AppState& state);
 
 }  // namespace kolbran
