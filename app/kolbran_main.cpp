@@ -39,6 +39,7 @@ int main(int argc, char* argv[])
     kolbran::RegisterGeneratorsWindows(state);
     kolbran::RegisterEditorWindows(state);
     kolbran::RegisterDrawingWindows(state);
+    kolbran::RegisterMltChiKWindows(state);
 
     // The window loads itself (settings, geometry, the command-line file) and shows itself.
     kolbran::LogFile window(state, args.join(u' '));

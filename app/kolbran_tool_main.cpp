@@ -89,6 +89,7 @@ int main(int argc, char* argv[])
     kolbran::RegisterGeneratorsToolCommands(registry);
     kolbran::RegisterEditorToolCommands(registry);
     kolbran::RegisterDrawingToolCommands(registry);
+    kolbran::RegisterMultiReplaceToolCommands(registry);
 
     // A subcommand that draws nothing starts without the GUI platform, which costs more
     // than indexing a large file.

@@ -66,5 +66,6 @@ void RegisterImageListToolCommands(ToolRegistry& registry);
 void RegisterPrintingToolCommands(ToolRegistry& registry);
 void RegisterEditorToolCommands(ToolRegistry& registry);
 void RegisterDrawingToolCommands(ToolRegistry& registry);
+void RegisterMultiReplaceToolCommands(ToolRegistry& registry);
 
 }  // namespace kolbran

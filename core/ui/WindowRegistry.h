@@ -19,5 +19,6 @@ void RegisterPrintingWindows(AppState& state);
 void RegisterHelpWindows(AppState& state);
 void RegisterEditorWindows(AppState& state);
 void RegisterDrawingWindows(AppState& state);
+void RegisterMltChiKWindows(AppState& state);
 
 }  // namespace kolbran
