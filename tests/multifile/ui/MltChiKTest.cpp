@@ -86,7 +86,8 @@ private Q_SLOTS:
             w.Text1[0]->setText(QStringLiteral("foo"));
             w.Text1[1]->setText(QStringLiteral("bar"));
             w.Check1->setChecked(true);
-            prompter.answers = {MsgAnswer::Ok, MsgAnswer::Cancel, MsgAnswer::Ok};
+            for (MsgAnswer a : {MsgAnswer::Ok, MsgAnswer::Cancel, MsgAnswer::Ok})
+                prompter.answers.enqueue(a);
             w.Command1_Click();
             QCOMPARE(prompter.Messages(), (QStringList{QStringLiteral(u"「.h.txt」を処理します！"),
                                                        QStringLiteral(u"「a.txt」を処理します！"),
