@@ -223,6 +223,8 @@ void MltChiK::Command1_Click()
                 log.EndFile();
                 continue;
             }
+            if (!run.Going())
+                break;  // cancelled or closed while the question was open
             try {
                 FileReplaceResult result;
                 {

@@ -17,7 +17,30 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
+
 using namespace kolbran;
+
+// Answers like the scripted prompter and runs `during` while a question is open (the user acting
+// in the middle of a run).
+class ActingPrompter final : public Prompter {
+public:
+    test::ScriptedPrompter script;
+    std::function<void()> during;
+    MsgAnswer Message(const QString& text, MsgIcon icon, MsgButtons buttons, const QString& title) override
+    {
+        if (during)
+            during();
+        return script.Message(text, icon, buttons, title);
+    }
+    std::optional<QString> Input(const QString& p, const QString& t, const QString& d) override
+    {
+        return script.Input(p, t, d);
+    }
+    QString OpenFileName(const FileDialogRequest& r) override { return script.OpenFileName(r); }
+    QString SaveFileName(const FileDialogRequest& r) override { return script.SaveFileName(r); }
+    bool PrinterSetup(PrinterChoice& c) override { return script.PrinterSetup(c); }
+};
 
 class MltChiKTest : public QObject {
     Q_OBJECT
@@ -111,6 +134,32 @@ private Q_SLOTS:
         MltChiK again(state, nullptr);
         QCOMPARE(again.Text1[0]->text(), QStringLiteral("foo"));
         QCOMPARE(again.Text1[1]->text(), QStringLiteral("bar"));
+    }
+    void ClosingMidRunCancelsAndClosesAfterIt()
+    {
+        ActingPrompter prompter;
+        AppState state(prompter);
+        Write(QStringLiteral("a.txt"), "foo\r\n");
+        Write(QStringLiteral("b.txt"), "foo\r\n");
+        MltChiK w(state, nullptr);
+        w.show();
+        w.Sets->File1->selectAll();
+        w.Text1[0]->setText(QStringLiteral("foo"));
+        w.Check1->setChecked(true);
+        prompter.script.answers.enqueue(MsgAnswer::Ok);
+        bool closedAtOnce = true;
+        prompter.during = [&] {
+            w.close();
+            closedAtOnce = !w.isVisible();
+        };
+        w.Command1_Click();
+        QVERIFY(!closedAtOnce);  // the close only cancelled the run
+        QVERIFY(!w.isVisible());  // and the dialog closed after it
+        QCOMPARE(prompter.script.Messages().size(), 1);
+        QCOMPARE(Read(QStringLiteral("a.txt")), QByteArray("foo\r\n"));
+        QCOMPARE(Read(QStringLiteral("b.txt")), QByteArray("foo\r\n"));
+        QCOMPARE(state.RunsGoing, 0);
+        QVERIFY(!state.BusyFlag);
     }
 };
 
