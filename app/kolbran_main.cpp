@@ -42,6 +42,7 @@ int main(int argc, char* argv[])
     kolbran::RegisterMltPrtWindows(state);
     kolbran::RegisterMltScanWindows(state);
     kolbran::RegisterMltTranWindows(state);
+    kolbran::RegisterMltChiKWindows(state);
 
     // The window loads itself (settings, geometry, the command-line file) and shows itself.
     kolbran::LogFile window(state, args.join(u' '));

@@ -92,6 +92,7 @@ int main(int argc, char* argv[])
     kolbran::RegisterMultiPrintToolCommands(registry);
     kolbran::RegisterMultiSearchToolCommands(registry);
     kolbran::RegisterMultiConvertToolCommands(registry);
+    kolbran::RegisterMultiReplaceToolCommands(registry);
 
     // A subcommand that draws nothing starts without the GUI platform, which costs more
     // than indexing a large file.

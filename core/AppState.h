@@ -60,6 +60,12 @@ struct AppState {
     // The CSV table's last delimiter (index of its list), kept while the program runs.
     int CsvDelimiterIndex = 0;
 
+    // The multi-file replacement's pattern index, search and replacement texts of its last
+    // completed run, kept while the program runs.
+    int MltChiKPatternIndex = 0;
+    QString MltChiKFrom;
+    QString MltChiKTo;
+
     // The printer the windows print on (the printer-setup box edits it).
     PrinterChoice Printer;
 

@@ -69,5 +69,6 @@ void RegisterDrawingToolCommands(ToolRegistry& registry);
 void RegisterMultiPrintToolCommands(ToolRegistry& registry);
 void RegisterMultiSearchToolCommands(ToolRegistry& registry);
 void RegisterMultiConvertToolCommands(ToolRegistry& registry);
+void RegisterMultiReplaceToolCommands(ToolRegistry& registry);
 
 }  // namespace kolbran

@@ -22,5 +22,6 @@ void RegisterDrawingWindows(AppState& state);
 void RegisterMltPrtWindows(AppState& state);
 void RegisterMltScanWindows(AppState& state);
 void RegisterMltTranWindows(AppState& state);
+void RegisterMltChiKWindows(AppState& state);
 
 }  // namespace kolbran
