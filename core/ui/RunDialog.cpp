@@ -32,13 +32,14 @@ void RunDialog::closeEvent(QCloseEvent* event)
     QDialog::closeEvent(event);
 }
 
-void RunDialog::reject()
+void RunDialog::done(int result)
 {
     if (running_) {
         AskClose();
         return;
     }
-    QDialog::reject();
+    Closing();
+    QDialog::done(result);
 }
 
 }  // namespace kolbran

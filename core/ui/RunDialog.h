@@ -9,8 +9,9 @@ namespace kolbran {
 struct AppState;
 
 // A dialog whose runs yield to the event loop. Closing it while a run goes on (the title
-// bar's close box, Escape) only cancels the run — BusyFlag is cleared — and the dialog
-// closes once the run has ended (the run's end calls CloseIfAsked).
+// bar's close box, Escape, a close button) only cancels the run — BusyFlag is cleared — and
+// the dialog closes once the run has ended (the run's end calls CloseIfAsked). Closing() is
+// called once the dialog really closes.
 class RunDialog : public QDialog {
     Q_OBJECT
 public:
@@ -24,8 +25,11 @@ protected:
     void CloseIfAsked();
     bool CloseAsked() const { return closeAfterRun_; }
 
+    // What the dialog does as it closes (after any run).
+    virtual void Closing() {}
+
     void closeEvent(QCloseEvent* event) override;
-    void reject() override;
+    void done(int result) override;
 
 private:
     void AskClose();

@@ -53,7 +53,7 @@ public:
 
 }  // namespace
 
-MltChiK::MltChiK(AppState& state, QWidget* parent) : QDialog(parent), state_(state), session_(state, parent)
+MltChiK::MltChiK(AppState& state, QWidget* parent) : RunDialog(state, parent), state_(state), session_(state, parent)
 {
     setObjectName(QStringLiteral("MltChiK"));
     setWindowTitle(QStringLiteral(u"複数ファイル文字列置換"));
@@ -177,7 +177,7 @@ bool MltChiK::Step(int64_t done, int64_t total)
 
 void MltChiK::Command1_Click()
 {
-    if (running_) {
+    if (Running()) {
         state_.BusyFlag = false;  // "中　止"
         return;
     }
@@ -198,7 +198,7 @@ void MltChiK::Command1_Click()
     {
         LongRun run(state_);
         run.DisableAll(QList<QObject*>{Sets, TabStrip1, pages_, Check1});
-        running_ = true;
+        SetRunGoing(true);
         Command1->setText(QStringLiteral(u"中　止"));
         Picture1->setValue(0);
         Label3->setText(StrNumber(0) + QStringLiteral(" /") + StrNumber(qint64(names.size())));
@@ -256,7 +256,7 @@ void MltChiK::Command1_Click()
         SetProgressVisible(false);
         Label1->clear();
         Command1->setText(QStringLiteral(u"実　行"));
-        running_ = false;
+        SetRunGoing(false);
     }
     if (!failed) {
         state_.MltChiKPatternIndex = Sets->PatternIndex();
@@ -264,41 +264,15 @@ void MltChiK::Command1_Click()
         state_.MltChiKTo = Text1[1]->text();
     }
     session_.RestoreTimer();
-    if (closeAfterRun_)
-        close();
+    CloseIfAsked();
 }
 
-void MltChiK::closeEvent(QCloseEvent* event)
-{
-    if (running_) {
-        // Closing stops the run; the dialog closes once it has ended.
-        state_.BusyFlag = false;
-        closeAfterRun_ = true;
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
 
-void MltChiK::reject()
-{
-    if (running_) {
-        state_.BusyFlag = false;
-        closeAfterRun_ = true;
-        return;
-    }
-    QDialog::reject();
-}
 
-void MltChiK::done(int result)
+
+void MltChiK::Closing()
 {
-    if (running_) {
-        state_.BusyFlag = false;
-        closeAfterRun_ = true;
-        return;
-    }
     session_.Finish();
-    QDialog::done(result);
 }
 
 }  // namespace kolbran

@@ -2,7 +2,7 @@
 
 #include "multifile/ui/MultiFileSession.h"
 
-#include <QDialog>
+#include "core/ui/RunDialog.h"
 
 #include <array>
 
@@ -23,7 +23,7 @@ class FileSetControls;
 
 // 複数ファイル文字列置換: replaces a string, or half-width katakana or Latin letters by their
 // full-width forms, in each selected file of a folder, and logs every changed line.
-class MltChiK final : public QDialog {
+class MltChiK final : public RunDialog {
     Q_OBJECT
 public:
     MltChiK(AppState& state, QWidget* parent);
@@ -42,14 +42,11 @@ public:
 
     // 0 string, 1 katakana, 2 Latin letters.
     int Mode() const { return mode_; }
-    bool Running() const { return running_; }
 
     void Command1_Click();
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
-    void done(int result) override;
+    void Closing() override;
 
 private:
     void TabStrip1_Click(int index);
@@ -62,8 +59,6 @@ private:
     MultiFileSession session_;
     QStackedWidget* pages_ = nullptr;
     int mode_ = 0;
-    bool running_ = false;
-    bool closeAfterRun_ = false;
 };
 
 }  // namespace kolbran

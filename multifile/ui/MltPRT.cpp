@@ -41,7 +41,7 @@ T* Named(T* widget, const char* name)
 }  // namespace
 
 MltPRT::MltPRT(AppState& state, QWidget* parent)
-    : QDialog(parent), state_(state), session_(state, parent), displayCode_(state.doc.DisplayCode)
+    : RunDialog(state, parent), state_(state), session_(state, parent), displayCode_(state.doc.DisplayCode)
 {
     setObjectName(QStringLiteral("MltPRT"));
     setWindowTitle(QStringLiteral(u"複数ファイル印刷"));
@@ -159,7 +159,7 @@ void MltPRT::Combo_Change()
 
 void MltPRT::Command1_Click()
 {
-    if (printing_) {
+    if (Running()) {
         state_.BusyFlag = false;
         return;
     }
@@ -182,7 +182,7 @@ void MltPRT::Command1_Click()
         LongRun going(state_);
         // Nothing that changes the set or the layout while it prints; the button cancels.
         going.DisableAll(QList<QWidget*>{Files, Combo3, Combo2, Check1, Check3, Check2, Command2});
-        printing_ = true;
+        SetRunGoing(true);
         Command1->setText(QStringLiteral(u"中止"));
         Picture1->setValue(0);
 
@@ -206,7 +206,7 @@ void MltPRT::Command1_Click()
             return state_.BusyFlag;
         };
         summary = PrintFiles(state_, paths, a, header, QDate::currentDate(), displayCode_, hooks);
-        printing_ = false;
+        SetRunGoing(false);
     }
     QApplication::restoreOverrideCursor();
     Label3->clear();
@@ -217,32 +217,14 @@ void MltPRT::Command1_Click()
         state_.settings.PrintFontSize = a.FontSize;
     }
     session_.RestoreTimer();
-    if (closeAfterRun_)
-        close();
+    CloseIfAsked();
 }
 
-void MltPRT::closeEvent(QCloseEvent* event)
-{
-    if (printing_) {
-        // Closing while printing cancels first; the dialog closes once the run stopped.
-        closeAfterRun_ = true;
-        state_.BusyFlag = false;
-        event->ignore();
-        return;
-    }
-    session_.Finish();
-    QDialog::closeEvent(event);
-}
 
-void MltPRT::reject()
+
+void MltPRT::Closing()
 {
-    if (printing_) {
-        closeAfterRun_ = true;
-        state_.BusyFlag = false;
-        return;
-    }
     session_.Finish();
-    QDialog::reject();
 }
 
 }  // namespace kolbran

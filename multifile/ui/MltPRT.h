@@ -3,7 +3,7 @@
 #include "multifile/ui/MultiFileSession.h"
 #include "printing/PrintAttributes.h"
 
-#include <QDialog>
+#include "core/ui/RunDialog.h"
 
 class QCheckBox;
 class QComboBox;
@@ -19,13 +19,13 @@ class FileSetControls;
 // The multi-file print "複数ファイル印刷": each selected file of a folder printed as a job
 // of its own, from page 1, on the chosen printer (or into "<file name>.pdf" beside it when
 // there is no printer).
-class MltPRT final : public QDialog {
+class MltPRT final : public RunDialog {
     Q_OBJECT
 public:
     MltPRT(AppState& state, QWidget* parent = nullptr);
     ~MltPRT() override;
 
-    bool Printing() const { return printing_; }
+    bool Printing() const { return Running(); }
 
     FileSetControls* Files;
     QComboBox* Combo3;   // font name
@@ -41,8 +41,7 @@ public:
     QProgressBar* Picture1;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
-    void reject() override;
+    void Closing() override;
 
 private:
     void Form_Load();
@@ -53,8 +52,6 @@ private:
     AppState& state_;
     MultiFileSession session_;
     int displayCode_ = 0;
-    bool printing_ = false;
-    bool closeAfterRun_ = false;
     QString fontName_;
     double fontSize_ = 10.5;
 };

@@ -66,7 +66,7 @@ int MltScan::RememberedPattern()
 }
 
 MltScan::MltScan(AppState& state, QWidget* parent)
-    : QDialog(parent), state_(state), session_(std::make_unique<MultiFileSession>(state, parent))
+    : RunDialog(state, parent), state_(state), session_(std::make_unique<MultiFileSession>(state, parent))
 {
     setObjectName(QStringLiteral("MltScan"));
     setWindowTitle(QStringLiteral(u"複数ファイル検索"));
@@ -179,7 +179,7 @@ void MltScan::Prepare()
     pending_.clear();
     Text3->clear();
     Command4->setText(kStop);
-    running_ = true;
+    SetRunGoing(true);
     session_->StopTimer();
     session_->SetQuietLoad(true);
     shown_.start();
@@ -192,7 +192,7 @@ void MltScan::Finish()
     Label3->clear();
     Label4->clear();
     Command4->setText(kRun);
-    running_ = false;
+    SetRunGoing(false);
     session_->RestoreTimer();
     QApplication::restoreOverrideCursor();
 }
@@ -275,7 +275,7 @@ MultiSearchOutcome MltScan::SearchSet(const QStringList& paths, const QStringLis
 
 void MltScan::Command4_Click()
 {
-    if (running_) {
+    if (Running()) {
         state_.BusyFlag = false;
         return;
     }
@@ -315,8 +315,7 @@ void MltScan::Command4_Click()
         state_.prompter.Message(kNoFiles, MsgIcon::Warning);
     }
     Finish();
-    if (closeAfterRun_)
-        close();
+    CloseIfAsked();
 }
 
 void MltScan::Command3_Click()
@@ -384,8 +383,7 @@ void MltScan::Command3_Click()
     if (cancelled)
         state_.prompter.Message(kStopped, MsgIcon::Warning);
     Finish();
-    if (closeAfterRun_)
-        close();
+    CloseIfAsked();
 }
 
 void MltScan::AppendToBox(const QString& text)
@@ -437,28 +435,12 @@ void MltScan::Command1_Click()
     QDir::setCurrent(folder);
 }
 
-void MltScan::closeEvent(QCloseEvent* event)
-{
-    if (running_) {
-        // Closing stops the run first; the dialog closes when it has ended.
-        state_.BusyFlag = false;
-        closeAfterRun_ = true;
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
 
-void MltScan::done(int result)
+
+void MltScan::Closing()
 {
-    if (running_) {
-        state_.BusyFlag = false;
-        closeAfterRun_ = true;
-        return;
-    }
     session_->Finish();
     Sets->RestoreStartFolder();
-    QDialog::done(result);
 }
 
 }  // namespace kolbran

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "core/ui/RunDialog.h"
 #include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
@@ -23,13 +23,12 @@ struct MultiSearchOutcome;
 
 // The multi-file search "複数ファイル検索": every line holding the search text in the files
 // of a folder (or of its whole tree), listed as name:0012:text and saved as a text file.
-class MltScan final : public QDialog {
+class MltScan final : public RunDialog {
     Q_OBJECT
 public:
     explicit MltScan(AppState& state, QWidget* parent = nullptr);
     ~MltScan() override;
 
-    bool Running() const { return running_; }
     // The results as the box shows them, with their CR LF ends (what Command1 saves).
     const QString& Results() const { return results_; }
     // The pattern chosen in the last run that searched a file (kept while the program runs).
@@ -51,8 +50,7 @@ public:
     QPlainTextEdit* Text3 = nullptr;
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
-    void done(int result) override;
+    void Closing() override;
 
 private:
     void Check1_Click();
@@ -73,8 +71,6 @@ private:
     AppState& state_;
     std::unique_ptr<MultiFileSession> session_;
     int displayCode_ = 0;
-    bool running_ = false;
-    bool closeAfterRun_ = false;
     QString results_;
     QString pending_;  // results not yet in the box
     QElapsedTimer shown_;

@@ -36,7 +36,7 @@ const QString kReading = QStringLiteral(u"　ファイルを読み込み中で�
 
 MultiRunDialog::MultiRunDialog(AppState& state, FileSetUse use, int patternIndex, const QString& caption,
                                const QString& checkCaption, QWidget* parent)
-    : QDialog(parent), state_(state), session_(state, parent)
+    : RunDialog(state, parent), state_(state), session_(state, parent)
 {
     setWindowTitle(caption);
     Sets = new FileSetControls(state, use, patternIndex, this);
@@ -97,7 +97,7 @@ bool MultiRunDialog::RunOverSelection(const QList<QWidget*>& extra,
                                       const std::function<QString(const QString& name)>& question,
                                       const std::function<void(const QString& name, const QString& path)>& one)
 {
-    if (running_ || Sets->AllNames().isEmpty())
+    if (Running() || Sets->AllNames().isEmpty())
         return false;
     const QStringList names = Sets->SelectedNames();
     const QString folder = Sets->Folder();
@@ -114,7 +114,7 @@ bool MultiRunDialog::RunOverSelection(const QList<QWidget*>& extra,
             going.Disable(w);
         for (QWidget* w : extra)
             going.Disable(w);
-        running_ = true;
+        SetRunGoing(true);
         Picture1->setVisible(true);
         Label3->setVisible(true);
         int n = 0;
@@ -143,15 +143,14 @@ bool MultiRunDialog::RunOverSelection(const QList<QWidget*>& extra,
             }
         }
         completed = going.Going();
-        running_ = false;
+        SetRunGoing(false);
         Picture1->setVisible(false);
         Picture1->setTextVisible(false);
         Label1->clear();
     }
     QApplication::restoreOverrideCursor();
     session_.RestoreTimer();
-    if (closeAfterRun_)
-        done(QDialog::Rejected);
+    CloseIfAsked();
     return completed;
 }
 
@@ -168,16 +167,9 @@ bool MultiRunDialog::Step(int64_t done, int64_t total)
     return state_.BusyFlag;
 }
 
-void MultiRunDialog::done(int result)
+void MultiRunDialog::Closing()
 {
-    if (running_) {
-        // The run stops at its next step; the dialog closes after it.
-        state_.BusyFlag = false;
-        closeAfterRun_ = true;
-        return;
-    }
     session_.Finish();
-    QDialog::done(result);
 }
 
 }  // namespace kolbran

@@ -3,7 +3,7 @@
 #include "multifile/FileSet.h"
 #include "multifile/ui/MultiFileSession.h"
 
-#include <QDialog>
+#include "core/ui/RunDialog.h"
 #include <QList>
 #include <QString>
 
@@ -25,12 +25,10 @@ class FileSetControls;
 // per-file question box, 実行 and 閉じる, the current file's name, the " n / total" label and
 // the bar, and the run over the selected files. Closing the dialog while a run goes on
 // cancels it first (the file being rewritten stays as it was) and closes after the run.
-class MultiRunDialog : public QDialog {
+class MultiRunDialog : public RunDialog {
     Q_OBJECT
 public:
     ~MultiRunDialog() override;
-
-    bool Running() const { return running_; }
 
     FileSetControls* Sets = nullptr;
     QCheckBox* Check1 = nullptr;
@@ -56,15 +54,13 @@ protected:
     // A file's step: the bar to `done` of `total`, the event loop served; false once cancelled.
     bool Step(int64_t done, int64_t total);
 
-    void done(int result) override;
+    void Closing() override;
 
     AppState& state_;
     MultiFileSession session_;
 
 private:
     QGridLayout* options_ = nullptr;
-    bool running_ = false;
-    bool closeAfterRun_ = false;
     int shown_ = -1;
 };
 
