@@ -13,7 +13,8 @@ tool=${KOLBRAN_TOOL:-$PWD/build/app/kolbran-tool}
 [ -x "$tool" ] || { echo "no $tool: build first (scripts/setup.sh)"; exit 2; }
 writers=("$@")
 [ ${#writers[@]} -gt 0 ] || writers=(dump bin ext base64-encode restore restore-extended base64-decode split join join-new)
-work=$(mktemp -d "${TMPDIR:-/tmp}/kolbran_kill.XXXXXX")
+# No "." in the folder: split names its pieces after the path up to its first ".".
+work=$(mktemp -d "${TMPDIR:-/tmp}/kolbran_kill_XXXXXX")
 trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=offscreen
 # The settings of these runs stay in the work folder.
@@ -65,7 +66,8 @@ judge() {
         elif [ "$(cat "$d/src.$n" 2>/dev/null)" = "old piece $n" ]; then old=$((old + 1))
         else bad="$bad $n"; fi
       done
-      if [ -n "$bad" ]; then echo "mixed:pieces$bad"; elif [ $old -eq 0 ]; then echo new; elif [ $new -eq 0 ]; then echo old; else echo "partly"; fi ;;
+      if [ $((old + new)) -eq 0 ] && [ -z "$bad" ]; then echo "mixed:no pieces"
+      elif [ -n "$bad" ]; then echo "mixed:pieces$bad"; elif [ $old -eq 0 ]; then echo new; elif [ $new -eq 0 ]; then echo old; else echo "partly"; fi ;;
     join-new)
       if [ ! -e "$d/out" ]; then echo old; elif cmp -s "$d/out" "$d/expected/out"; then echo new; else echo "mixed:$(stat -c %s "$d/out") bytes"; fi ;;
     *)
@@ -108,7 +110,7 @@ for w in "${writers[@]}"; do
     before=$(extras "$d")
     delay=$(awk -v r=$RANDOM -v m="$full_ms" 'BEGIN { printf "%.3f", (r / 32768) * m / 1000 }')
     # shellcheck disable=SC2046
-    timeout -s KILL "$delay" "$tool" --settings-dir "$work/settings" $(args_of "$w" "$d") >/dev/null 2>&1
+    timeout --foreground -s KILL "$delay" "$tool" --settings-dir "$work/settings" $(args_of "$w" "$d") >/dev/null 2>&1
     verdict=$(judge "$w" "$d")
     added=$(($(extras "$d") - before))
     [ $added -gt $maxtemps ] && maxtemps=$added
