@@ -106,6 +106,18 @@ bool NeedsRepair(QByteArrayView bytes, const QString& text)
 }
 
 // Text below 80 goes to the bytes as it is; the converter only sees the other characters.
+// One conversion. The converter keeps a high surrogate at the end of its input back as the
+// first half of a pair still to come, and the reset before the next conversion drops it:
+// the character would vanish from the bytes (and from every width measured with them).
+// It is a character the code page lacks, so it becomes "?" like one.
+QByteArray EncodeRun(QStringView text)
+{
+    QByteArray bytes = MarkUnmappable(Encoder().encode(text));
+    if (!text.isEmpty() && text.back().isHighSurrogate())
+        bytes += '?';
+    return bytes;
+}
+
 QByteArray EncodeKeepingAscii(QStringView text)
 {
     QByteArray out;
@@ -113,7 +125,7 @@ QByteArray EncodeKeepingAscii(QStringView text)
     qsizetype run = -1;
     auto flush = [&](qsizetype end) {
         if (run >= 0)
-            out += MarkUnmappable(Encoder().encode(text.sliced(run, end - run)));
+            out += EncodeRun(text.sliced(run, end - run));
         run = -1;
     };
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -137,7 +149,7 @@ QByteArray ToSjis(QStringView text)
     for (QChar c : text)
         if (c.unicode() == 0x1A || c.unicode() == 0x1C || c.unicode() == 0x7F)
             return EncodeKeepingAscii(text);
-    return MarkUnmappable(Encoder().encode(text));
+    return EncodeRun(text);
 }
 
 QString FromSjis(QByteArrayView bytes)

@@ -681,6 +681,9 @@ void DrawingInterpreter::OpenFile()
         throw RuntimeError(Err::BadFileNameOrNumber);
     if (!info.exists() || info.isDir())
         throw RuntimeError(Err::FileNotFound, path);
+    // Opening a pipe blocks until another program writes to it; a device never ends.
+    if (GetFileAttributes(path).special)
+        throw RuntimeError(Err::PathFileAccess, path);
     auto file = std::make_unique<InputFile>();
     file->file.setFileName(path);
     if (!file->file.open(QIODevice::ReadOnly))

@@ -354,7 +354,7 @@ void DrawingSurface::SetSizePixels(int width, int height)
         return;
     const int w = width > 0 ? width : image_.width();
     const int h = height > 0 ? height : image_.height();
-    if (w > kMaxSide || h > kMaxSide)
+    if (w > kMaxSide || h > kMaxSide || qint64(w) * h * 4 > maxBitmapBytes_)
         throw RuntimeError(Err::OutOfMemory);
     if (w == image_.width() && h == image_.height())
         return;

@@ -75,9 +75,13 @@ public:
     // (15 twips a picture pixel), an absent clip paints the whole picture.
     void PaintPicture(const QImage& picture, double x, double y, std::optional<QSizeF> size,
                       std::optional<QRectF> clip);
-    // Screen only: a side of 0 or less is kept. Error 7 beyond 32767 pixels or when the
-    // bitmap cannot be had.
+    // Screen only: a side of 0 or less is kept. Error 7 beyond 32767 pixels, beyond the
+    // bitmap byte limit or when the bitmap cannot be had.
     void SetSizePixels(int width, int height);
+    // The most bytes the bitmap may take: 1 GiB, as a loaded picture (a side of 32767 alone
+    // would let one line ask for 4 GiB). Harnesses lower it to keep each run small.
+    static constexpr qint64 kMaxBitmapBytes = qint64(1) << 30;
+    void SetMaxBitmapBytes(qint64 bytes) { maxBitmapBytes_ = bytes; }
     QSize SizePixels() const;
     // Fills the whole area with a colour (the Matrix background).
     void FillAll(QColor colour);
@@ -105,6 +109,7 @@ private:
     QColor fillColor_ = Qt::black;
     QFont font_;
     QPointF current_;
+    qint64 maxBitmapBytes_ = kMaxBitmapBytes;
 };
 
 }  // namespace kolbran

@@ -22,5 +22,8 @@ inline void Check(bool condition, const char* what)
 QString ScratchFolder();
 // Writes `bytes` to `name` in the scratch folder and returns its path.
 QString WriteScratchFile(const QString& name, const char* bytes, size_t size);
+// Makes a QGuiApplication (offscreen unless QT_QPA_PLATFORM says otherwise) when none exists:
+// painting text needs the font database.
+void EnsureGuiApplication();
 
 }  // namespace kolbran::fuzz

@@ -2,7 +2,6 @@
 // the committed seeds and crash inputs are checked by every test run without libFuzzer.
 #include "fuzz/Harness.h"
 
-#include <QCoreApplication>
 #include <QDirIterator>
 #include <QFile>
 
@@ -10,7 +9,7 @@
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    kolbran::fuzz::EnsureGuiApplication();
     int files = 0;
     for (int i = 1; i < argc; ++i) {
         QDirIterator it(QString::fromLocal8Bit(argv[i]), QDir::Files, QDirIterator::Subdirectories);

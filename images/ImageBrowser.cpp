@@ -146,6 +146,9 @@ QImage LoadPicture(const QString& path)
         throw RuntimeError(Err::FileNotFound, path);
     if (!info.isReadable())
         throw RuntimeError(Err::PermissionDenied, path);
+    // A pipe would block the read until another program writes to it; a device never ends.
+    if (GetFileAttributes(p).special)
+        throw RuntimeError(Err::PathFileAccess, path);
     // Qt refuses pictures over 128 MB decoded; the program takes up to 1 GiB, and beyond
     // that (or when the memory is not there) reports error 7 instead of "not a picture".
     QImageReader::setAllocationLimit(kPictureAllocationLimitMb);

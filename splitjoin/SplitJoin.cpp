@@ -10,7 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QSaveFile>
 
 #include <vector>
 
@@ -117,55 +117,40 @@ bool IgnoredName(const QString& name)
     return name.isEmpty() || name.contains(u'*');
 }
 
+// A pipe or a device has no size to cut and its reading may never end.
+void ReportNotRegular(AppState& state, const QString& name)
+{
+    state.prompter.Message(QStringLiteral(u"「") + name + QStringLiteral(u"」は通常のﾌｧｲﾙではないため開けません。"),
+                           MsgIcon::Warning);
+}
+
 bool ReportMissing(AppState& state, const QString& name)
 {
-    if (FileExists(name))
-        return false;
+    if (FileExists(name)) {
+        if (!GetFileAttributes(name).special)
+            return false;
+        ReportNotRegular(state, name);
+        return true;
+    }
     state.prompter.Message(QStringLiteral(u"「") + name + QStringLiteral(u"」ﾌｧｲﾙはありません。"),
                            MsgIcon::None);
     return true;
 }
 
-// Joins the pieces into `output`. An existing output stays whole until the new one is
-// complete: the join goes to a temporary file beside it that then takes its name.
+// Joins the pieces into `output`. The join goes to a temporary file beside it that takes
+// its name only when complete: an existing output stays whole, and a failed or killed join
+// leaves no partial one.
 void JoinInto(const QString& output, const QString& base)
 {
-    const QString target = FromNativeSeparators(output);
-    if (!QFileInfo::exists(target)) {
-        QFile file(target);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            ThrowFileError(file, Err::PathNotFound);
-        YieldToEventLoopNow();
-        try {
-            Ketsugou(file, base);
-        } catch (const RuntimeError&) {
-            file.close();
-            file.remove();
-            throw;
-        }
-        file.close();
-        return;
-    }
-    QTemporaryFile temp(target + QStringLiteral(".XXXXXX"));
-    if (!temp.open())
-        ThrowFileError(temp, Err::PermissionDenied);
-    // Reopen unbuffered so that the pieces can be copied inside the kernel.
-    QFile file(temp.fileName());
+    QSaveFile file(FromNativeSeparators(output));
+    // Unbuffered, so that the pieces can be copied inside the kernel.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        ThrowFileError(file, Err::PermissionDenied);
+        ThrowFileError(file, QFileInfo::exists(FromNativeSeparators(output)) ? Err::PermissionDenied : Err::PathNotFound);
     YieldToEventLoopNow();
     Ketsugou(file, base);
-    file.close();
-    temp.close();
-    QFile::setPermissions(temp.fileName(), QFile::permissions(target));
-#ifdef Q_OS_WIN
-    if (!QFile::remove(target) || !QFile::rename(temp.fileName(), target))
-        throw RuntimeError(Err::PermissionDenied, output);
-#else
-    if (::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
-        throw RuntimeError(ErrorFromErrno(errno), output);
-#endif
-    temp.setAutoRemove(false);
+    errno = 0;
+    if (!file.commit())
+        ThrowFileError(file, Err::DiskFull);
 }
 
 }  // namespace
@@ -199,13 +184,15 @@ std::optional<int> SmallestFittingScrollValue(int64_t sourceSize)
 
 void ReadB(QIODevice& source, const QString& pieceName, int64_t length)
 {
-    QFile piece(FromNativeSeparators(pieceName));
-    if (piece.exists() && !piece.remove())
-        ThrowFileError(piece, Err::PermissionDenied);
-    if (!piece.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+    // The piece is written beside its name and takes it only when complete: a failed or
+    // killed split leaves each piece as it was or whole, never cut short.
+    QSaveFile piece(FromNativeSeparators(pieceName));
+    if (!piece.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         ThrowFileError(piece, Err::PathNotFound);
     CopyBytes(source, piece, length);
-    piece.close();
+    errno = 0;
+    if (!piece.commit())
+        ThrowFileError(piece, Err::DiskFull);
 }
 
 int Bunkatsu(QIODevice& source, int64_t size, const QString& base, int64_t pieceSize)
@@ -362,6 +349,11 @@ SplitJoinOutcome RunJoin(AppState& state, const QString& name, const JoinOptions
             state.prompter.Message(SameNameMessage(), MsgIcon::Critical);
             return SplitJoinOutcome::Refused;
         }
+        for (int n = 1; n <= pieces; ++n)
+            if (GetFileAttributes(PieceName(base, n)).special) {
+                ReportNotRegular(state, PieceName(base, n));
+                return SplitJoinOutcome::Refused;
+            }
         if (options.confirmOverwrite && CheckSaveTarget(state, output) != SaveTarget::Allowed)
             return SplitJoinOutcome::Refused;
         if (GetFileAttributes(output).readOnly)

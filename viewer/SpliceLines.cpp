@@ -136,17 +136,21 @@ void SpliceLines(AppState& state, LineNumber first, LineNumber last,
     const QString newText = text.value_or(QString());
     LineNumber keptBefore = 0, keptAfter = 0;
     qsizetype head = 0, tail = 0;
-    if (!newText.isEmpty() && last >= first) {
+    // Given text is matched even when empty: a line whose bytes decode to no text (a lone
+    // byte at the end of a UTF-16 file) is kept, not dropped.
+    if (text && last >= first) {
         const QStringList old = ReadRangeLines(state, first, last);
         const qsizetype n = old.size();
-        while (keptBefore < n && QStringView(newText).sliced(head).startsWith(old[keptBefore])) {
+        // (An empty line matches outright: a null text does not start with an empty one.)
+        while (keptBefore < n &&
+               (old[keptBefore].isEmpty() || QStringView(newText).sliced(head).startsWith(old[keptBefore]))) {
             head += old[keptBefore].size();
             ++keptBefore;
         }
         while (keptBefore + keptAfter < n) {
             const QString& line = old[n - 1 - keptAfter];
             if (head + tail + line.size() > newText.size() ||
-                !QStringView(newText).first(newText.size() - tail).endsWith(line))
+                !(line.isEmpty() || QStringView(newText).first(newText.size() - tail).endsWith(line)))
                 break;
             tail += line.size();
             ++keptAfter;

@@ -22,6 +22,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <string>
 
 namespace {
 
@@ -295,6 +296,232 @@ TEST_F(WriterFaults, TheSettingsFilesSurviveAFullDisk)
     EXPECT_EQ(Entries(disk), (QStringList{QStringLiteral("KOLBRAN.DAT"), QStringLiteral("KOLBRAN.INI"),
                                           QStringLiteral("filler")}));
 }
+
+// The piece writers: split writes its pieces beside the source, join one file from them.
+struct PieceWriter {
+    const char* name;
+    // Puts a source named `stem` (+ its ending) in `folder` (split) or `pieces` (join) and
+    // returns the arguments of a run that writes into `folder`.
+    std::function<QStringList(const QString& folder, const QString& pieces, const QString& stem,
+                              const QByteArray& bytes)>
+        setup;
+    // What the run writes there.
+    std::function<QStringList(const QString& folder, const QString& stem)> targets;
+    // The files of `folder` besides the targets.
+    std::function<QStringList(const QString& stem)> sources;
+};
+
+// Four pieces of 100 KB: 400,000 bytes give 001 … 004.
+QString Piece(const QString& folder, const QString& stem, int n)
+{
+    return folder + u'/' + stem + QStringLiteral(".00") + QString::number(n);
+}
+
+const QList<PieceWriter>& PieceWriters()
+{
+    static const QList<PieceWriter> writers{
+        {"split",
+         [](const QString& folder, const QString&, const QString& stem, const QByteArray& bytes) {
+             const QString source = folder + u'/' + stem + QStringLiteral(".dat");
+             Write(source, bytes);
+             return QStringList{QStringLiteral("split"), source, QStringLiteral("--size-kb"), QStringLiteral("100"),
+                                QStringLiteral("--force")};
+         },
+         [](const QString& folder, const QString& stem) {
+             QStringList t;
+             for (int n = 1; n <= 4; ++n)
+                 t.append(Piece(folder, stem, n));
+             return t;
+         },
+         [](const QString& stem) { return QStringList{stem + QStringLiteral(".dat")}; }},
+        {"join",
+         [](const QString& folder, const QString& pieces, const QString& stem, const QByteArray& bytes) {
+             QDir().mkpath(pieces);
+             for (int n = 1; n <= 4; ++n)
+                 Write(Piece(pieces, stem, n), bytes.mid((n - 1) * 102400, 102400));
+             return QStringList{QStringLiteral("join"), Piece(pieces, stem, 1), QStringLiteral("-o"),
+                                folder + u'/' + stem + QStringLiteral(".out"), QStringLiteral("--force")};
+         },
+         [](const QString& folder, const QString& stem) { return QStringList{folder + u'/' + stem + QStringLiteral(".out")}; },
+         [](const QString&) { return QStringList{}; }},
+    };
+    return writers;
+}
+
+class PieceWriterFaults : public WriterFaults {
+protected:
+    const PieceWriter& P() const { return PieceWriters()[GetParam()]; }
+    QString Pieces() const { return Path(QStringLiteral("pieces")); }
+    static QByteArray Old(const QString& target) { return "old " + QFileInfo(target).fileName().toUtf8(); }
+    void WriteOld(const QStringList& targets)
+    {
+        for (const QString& t : targets)
+            Write(t, Old(t));
+    }
+    ::testing::AssertionResult AllOld(const QStringList& targets)
+    {
+        for (const QString& t : targets)
+            if (Read(t) != Old(t))
+                return ::testing::AssertionFailure() << t.toStdString() << " changed";
+        return ::testing::AssertionSuccess();
+    }
+    // The targets of a plain run of `bytes` into a folder of its own.
+    QList<QByteArray> Expected(const QString& stem, const QByteArray& bytes)
+    {
+        const QString folder = Path(QStringLiteral("expected"));
+        QDir().mkpath(folder);
+        EXPECT_EQ(RunTool(P().setup(folder, Path(QStringLiteral("expected_pieces")), stem, bytes)).exitCode, 0);
+        QList<QByteArray> out;
+        for (const QString& t : P().targets(folder, stem))
+            out.append(Read(t));
+        return out;
+    }
+};
+
+TEST_P(PieceWriterFaults, AFullDiskKeepsTheOldOutputAndLeavesNothingBehind)
+{
+    const QString disk = Path(QStringLiteral("disk"));
+    if (!MountTmpfs(disk, "size=1m"))
+        GTEST_SKIP() << "tmpfs cannot be mounted here (needs root): full-disk case not run";
+    const QStringList args = P().setup(disk, Pieces(), QStringLiteral("src"), RandomBytes(400'000, 11));
+    const QStringList targets = P().targets(disk, QStringLiteral("src"));
+    WriteOld(targets);
+    FillDisk(disk, 8192);
+
+    const Result r = RunTool(args);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(r.err.isEmpty());
+    EXPECT_TRUE(AllOld(targets));
+    QStringList expected = P().sources(QStringLiteral("src")) + QStringList{QStringLiteral("filler")};
+    for (const QString& t : targets)
+        expected.append(QFileInfo(t).fileName());
+    expected.sort();
+    EXPECT_EQ(Entries(disk), expected);
+}
+
+TEST_P(PieceWriterFaults, AReadOnlyFolderOrAFolderAsTargetIsRefused)
+{
+    const QString folder = Path(QStringLiteral("out"));
+    QDir().mkpath(folder);
+    const QStringList args = P().setup(folder, Pieces(), QStringLiteral("src"), RandomBytes(400'000, 12));
+    const QString first = P().targets(folder, QStringLiteral("src"))[0];
+    QDir().mkpath(first + QStringLiteral("/inside"));
+    Result r = RunTool(args);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(QFileInfo(first + QStringLiteral("/inside")).isDir());
+
+    const QString readOnly = Path(QStringLiteral("ro"));
+    if (!MountTmpfs(readOnly, "size=1m"))
+        GTEST_SKIP() << "tmpfs cannot be mounted here (needs root): read-only case not run";
+    const QStringList roArgs = P().setup(readOnly, Pieces(), QStringLiteral("src"), RandomBytes(400'000, 12));
+    const QStringList targets = P().targets(readOnly, QStringLiteral("src"));
+    WriteOld(targets);
+    ASSERT_EQ(mount("tmpfs", QFile::encodeName(readOnly).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, "size=1m"), 0);
+    r = RunTool(roArgs);
+    ASSERT_TRUE(r.finished);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(r.err.isEmpty());
+    EXPECT_TRUE(AllOld(targets));
+}
+
+TEST_P(PieceWriterFaults, AFifoOrADeviceAsSourceIsRefusedWithoutHanging)
+{
+    // split: the FIFO is the file to cut; join: it is the first piece.
+    const QString folder = Path(QStringLiteral("out"));
+    QDir().mkpath(folder);
+    QDir().mkpath(Pieces());
+    const bool split = P().name == std::string("split");
+    const QString fifo = split ? folder + QStringLiteral("/fifo.dat") : Pieces() + QStringLiteral("/fifo.001");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString out = folder + QStringLiteral("/fifo.out");
+    const QStringList args = split ? QStringList{QStringLiteral("split"), fifo, QStringLiteral("--force")}
+                                   : QStringList{QStringLiteral("join"), fifo, QStringLiteral("-o"), out};
+    Result r = RunTool(args, 20000);
+    ASSERT_TRUE(r.finished) << "the run hangs";
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(QFile::exists(split ? folder + QStringLiteral("/fifo.001") : out));
+    if (split) {
+        // A device has no pieces either (and none may appear beside it).
+        r = RunTool({QStringLiteral("split"), QStringLiteral("/dev/zero"), QStringLiteral("--force")}, 20000);
+        ASSERT_TRUE(r.finished) << "the run hangs";
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_FALSE(QFile::exists(QStringLiteral("/dev/zero.001")));
+        QFile::remove(QStringLiteral("/dev/zero.001"));
+    }
+}
+
+TEST_P(PieceWriterFaults, NamesOutsideShiftJisAndOf255BytesAreWritten)
+{
+    const QByteArray bytes = RandomBytes(400'000, 13);
+    const QList<QByteArray> expected = Expected(QStringLiteral("src"), bytes);
+    // 251 bytes and ".001" / ".dat" / ".out": names of 255 bytes.
+    for (const QString& stem : {QStringLiteral(u"café_ß_😀"), QStringLiteral(u"출력_é"), QString(251, u'n')}) {
+        SCOPED_TRACE(stem.toStdString());
+        const QString folder = Path(QStringLiteral("names"));
+        QDir(folder).removeRecursively();
+        QDir(Pieces()).removeRecursively();
+        QDir().mkpath(folder);
+        const Result r = RunTool(P().setup(folder, Pieces(), stem, bytes));
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        const QStringList targets = P().targets(folder, stem);
+        for (qsizetype i = 0; i < targets.size(); ++i)
+            EXPECT_TRUE(Same(Read(targets[i]), expected[i])) << targets[i].toStdString();
+    }
+}
+
+TEST_P(PieceWriterFaults, AKillMidRunLeavesEachTargetOldOrWhole)
+{
+    // Eight times the bytes, so that most kills land inside the run; 32 pieces.
+    const QByteArray bytes = RandomBytes(3'200'000, 14);
+    const QString folder = Path(QStringLiteral("out"));
+    QDir().mkpath(folder);
+    const QStringList args = P().setup(folder, Pieces(), QStringLiteral("src"), bytes);
+    QStringList targets = P().targets(folder, QStringLiteral("src"));
+    QList<QByteArray> expected;
+    if (P().name == std::string("split")) {
+        targets.clear();
+        for (int n = 1; n <= 32; ++n)
+            targets.append(folder + QStringLiteral("/src.") + QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0')));
+        for (int n = 0; n < 32; ++n)
+            expected.append(bytes.mid(n * 102400, 102400));
+    } else {
+        for (int n = 5; n <= 32; ++n)  // the other pieces of the larger source
+            Write(Pieces() + QStringLiteral("/src.") + QStringLiteral("%1").arg(n, 3, 10, QLatin1Char('0')),
+                  bytes.mid((n - 1) * 102400, 102400));
+        for (int n = 1; n <= 4; ++n)
+            Write(Piece(Pieces(), QStringLiteral("src"), n), bytes.mid((n - 1) * 102400, 102400));
+        expected.append(bytes);
+    }
+    QRandomGenerator random(43);
+    for (int kill = 0; kill < 5; ++kill) {
+        WriteOld(targets);
+        const QStringList before = Entries(folder);
+        QProcess p;
+        p.start(QStringLiteral(KOLBRAN_TOOL), args);
+        ASSERT_TRUE(p.waitForStarted());
+        p.waitForFinished(int(random.bounded(5, 120)));
+        p.kill();
+        p.waitForFinished();
+        for (qsizetype i = 0; i < targets.size(); ++i) {
+            const QByteArray now = Read(targets[i]);
+            EXPECT_TRUE(now == Old(targets[i]) || now == expected[i])
+                << "kill " << kill << ", " << targets[i].toStdString() << ": " << now.size() << " bytes";
+        }
+        EXPECT_LE(Entries(folder).size(), before.size() + 1) << "more than one temporary file left";
+    }
+    // A later run completes whatever a killed one left.
+    WriteOld(targets);
+    ASSERT_EQ(RunTool(args).exitCode, 0);
+    for (qsizetype i = 0; i < targets.size(); ++i)
+        EXPECT_TRUE(Same(Read(targets[i]), expected[i]));
+}
+
+INSTANTIATE_TEST_SUITE_P(Writers, PieceWriterFaults, ::testing::Range(0, int(PieceWriters().size())),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return std::string(PieceWriters()[info.param].name);
+                         });
 
 INSTANTIATE_TEST_SUITE_P(Writers, WriterFaults, ::testing::Range(0, int(Writers().size())),
                          [](const ::testing::TestParamInfo<int>& info) {

@@ -42,6 +42,24 @@ TEST(CodePage, UnmappableCharactersAndDamagedBytes)
     // A character whose trail byte is FC next to one whose lead byte is FC stays as it is.
     const QString pair = QStringLiteral(u"◯") + FromSjis(QByteArray("\xFC\x40"));
     EXPECT_EQ(ToSjis(pair), QByteArray("\x81\xFC\xFC\x40"));
+    // Half a surrogate pair is a character the code page lacks wherever it stands; at the
+    // end of the text it vanished (and a CSV column measured one narrower).
+    const QChar high(0xD83D), low(0xDE00);
+    const struct {
+        QString text;
+        QByteArray sjis;
+    } halves[] = {
+        {QStringLiteral("a") + high, "a?"},
+        {QStringLiteral("a") + high + u'b', "a?b"},
+        {QString(low) + u'b', "?b"},
+        {QStringLiteral(u"あ") + high, "\x82\xA0?"},
+        {QStringLiteral(u"あ") + high + QChar(0x1A), "\x82\xA0?\x1A"},
+        {QStringLiteral(u"あ") + high + low, "\x82\xA0?"},
+    };
+    for (const auto& c : halves) {
+        EXPECT_EQ(ToSjis(c.text), c.sjis) << c.text.toStdString();
+        EXPECT_EQ(SjisLength(c.text), c.sjis.size()) << c.text.toStdString();
+    }
 
     const QChar bad = QChar::ReplacementCharacter;
     const struct {

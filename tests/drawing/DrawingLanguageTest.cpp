@@ -14,6 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <vector>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 using namespace kolbran;
 
@@ -408,6 +413,9 @@ TEST_F(DrawingTest, ImgSizeKeepsASideAtZeroAndRefusesHugeBitmaps)
     EXPECT_EQ(surface->Image().size(), QSize(200, 400));
     EXPECT_EQ(Run({"ImgSize,32768,10"}), 7);
     EXPECT_EQ(Run({"ImgSize,10,1E+30"}), 7);
+    // Both sides allowed, but 20000 × 20000 would take 1.6 GB: refused before any is taken.
+    EXPECT_EQ(Run({"ImgSize,20000,20000"}), 7);
+    EXPECT_EQ(surface->Image().size(), QSize(200, 200));
 }
 
 TEST_F(DrawingTest, VariablesStopGrowingAtOneMebicharacter)
@@ -461,7 +469,15 @@ TEST_F(DrawingFileTest, ReadsItemsAndClosesFilesAtTheEnd)
         {{"Read,7"}, 52, 1},
         {{"Open,data.txt,1", "Close,1", "Read,1"}, 52, 3},
     };
-    for (const Case& c : cases) {
+    std::vector<Case> all(std::begin(cases), std::end(cases));
+#ifdef Q_OS_UNIX
+    // A pipe would block the run until another program wrote to it; a device never ends.
+    ASSERT_EQ(mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
+    all.push_back({{"Open,pipe,1"}, 75, 1});
+    all.push_back({{"Open,/dev/zero,2"}, 75, 1});
+    all.push_back({{"Image,pipe,0,0"}, 75, 1});
+#endif
+    for (const Case& c : all) {
         SCOPED_TRACE(c.program.join(u'|').toStdString());
         EXPECT_EQ(Run(c.program), c.error);
         EXPECT_EQ(errorLine, c.line);

@@ -85,6 +85,15 @@ TEST_F(SpliceFixture, UntouchedLinesKeepTheirBytes)
     QByteArray expected = before;
     expected.replace("abc", "abd");
     EXPECT_EQ(Doc(), expected);
+
+    // A lone byte at the end of a UTF-16 file decodes to no text; writing the range back
+    // unchanged keeps it (it was dropped).
+    for (const QByteArray& odd : {QByteArray::fromHex("fffe02"), QByteArray::fromHex("fffe61000d000a0002")}) {
+        Index(odd);
+        ASSERT_GE(state.doc.LineCount, 1);
+        SpliceLines(state, 1, state.doc.LineCount, ReadRangeLines(state, 1, state.doc.LineCount).join(QString()));
+        EXPECT_EQ(Doc(), odd);
+    }
 }
 
 TEST_F(SpliceFixture, TheTailPastTheLineLimitIsCopied)
