@@ -47,4 +47,16 @@ QString StorableRuleKey(const QString& key)
     return text.left(i);
 }
 
+bool ParseRuleArgument(const QString& text, DeleteRule* rule)
+{
+    bool ok = false;
+    const qsizetype eq = text.lastIndexOf(u'=');
+    const int count = eq > 0 ? text.mid(eq + 1).toInt(&ok) : 0;
+    const QString key = eq > 0 ? StorableRuleKey(text.left(eq)) : QString();
+    if (!ok || key.isEmpty() || count < 1 || count > 20)
+        return false;
+    *rule = {key, int16_t(count)};
+    return true;
+}
+
 }  // namespace kolbran

@@ -16,5 +16,8 @@ DeleteRule RuleFromListEntry(const QString& entry);
 // A key as it can be stored: without trailing blanks, cut to 48 Shift_JIS bytes on a
 // character boundary.
 QString StorableRuleKey(const QString& key);
+// A rule given as "KEY=COUNT" on a command line (the key as StorableRuleKey keeps it, a count
+// from 1 to 20); false when the text is not one.
+bool ParseRuleArgument(const QString& text, DeleteRule* rule);
 
 }  // namespace kolbran

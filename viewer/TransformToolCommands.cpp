@@ -67,12 +67,10 @@ std::optional<int> Parse(const QStringList& args, const QString& usage, const QS
                     return Usage(usage, QStringLiteral("--width must be from 2 to 256"));
                 out->width = width;
             } else {
-                const qsizetype eq = v.lastIndexOf(u'=');
-                const int count = eq > 0 ? v.mid(eq + 1).toInt(&ok) : 0;
-                const QString key = eq > 0 ? StorableRuleKey(v.left(eq)) : QString();
-                if (!ok || key.isEmpty() || count < 1 || count > 20)
+                DeleteRule rule;
+                if (!ParseRuleArgument(v, &rule))
                     return Usage(usage, QStringLiteral("--rule must be KEY=COUNT with a key and a count from 1 to 20"));
-                out->rules.append({key, int16_t(count)});
+                out->rules.append(rule);
             }
         } else if (a.startsWith(u'-') && a.size() > 1 && !a.at(1).isDigit()) {
             return Usage(usage, QStringLiteral("unknown option ") + a);
